@@ -1,0 +1,99 @@
+// GDI objects of the native stand-in: palettes, brushes and the state of a device context.
+#include "GdiObjects.h"
+
+#include <climits>
+#include <new>
+
+namespace native {
+
+Palette* PaletteFromHandle(HPALETTE h) {
+  return static_cast<Palette*>(FromHandle(reinterpret_cast<GdiObject*>(h)));
+}
+
+}  // namespace native
+
+using namespace native;
+
+BOOL DeleteObject(HGDIOBJ object) {
+  GdiObject* o = FromHandle(object);
+  if (o == nullptr) return FALSE;
+  if (!o->stock) delete o;
+  return TRUE;
+}
+
+HGDIOBJ GetStockObject(int object) {
+  static Brush hollowBrush = [] {
+    Brush b;
+    b.stock = true;
+    b.hollow = true;
+    return b;
+  }();
+  return object == NULL_BRUSH ? ToHandle(&hollowBrush) : nullptr;
+}
+
+HBRUSH CreateSolidBrush(COLORREF color) {
+  auto* brush = new (std::nothrow) Brush;
+  if (brush == nullptr) return nullptr;
+  brush->color = color;
+  return ToHandle(brush);
+}
+
+HPALETTE CreatePalette(const LOGPALETTE* palette) {
+  if (palette == nullptr || palette->palVersion != 0x300 || palette->palNumEntries == 0) return nullptr;
+  auto* p = new (std::nothrow) Palette;
+  if (p == nullptr) return nullptr;
+  p->entries.assign(palette->palPalEntry, palette->palPalEntry + palette->palNumEntries);
+  return ToHandle(p);
+}
+
+UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, LPPALETTEENTRY entries) {
+  const Palette* p = PaletteFromHandle(palette);
+  if (p == nullptr) return 0;
+  if (entries == nullptr) return static_cast<UINT>(p->entries.size());
+  UINT copied = 0;
+  for (; copied < count && start + copied < p->entries.size(); ++copied) entries[copied] = p->entries[start + copied];
+  return copied;
+}
+
+// The nearest entry by squared distance in RGB space; the first of equals wins.
+UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color) {
+  const Palette* p = PaletteFromHandle(palette);
+  if (p == nullptr) return CLR_INVALID;
+  UINT best = 0;
+  long bestDistance = LONG_MAX;
+  for (UINT i = 0; i < p->entries.size(); ++i) {
+    const PALETTEENTRY& e = p->entries[i];
+    const long dr = long(e.peRed) - GetRValue(color);
+    const long dg = long(e.peGreen) - GetGValue(color);
+    const long db = long(e.peBlue) - GetBValue(color);
+    const long distance = dr * dr + dg * dg + db * db;
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = i;
+    }
+  }
+  return best;
+}
+
+HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL) {
+  DeviceContext* d = DcFromHandle(dc);
+  if (d == nullptr) return nullptr;
+  HPALETTE previous = d->palette;
+  d->palette = palette;
+  return previous;
+}
+
+UINT RealizePalette(HDC dc) {
+  const DeviceContext* d = DcFromHandle(dc);
+  if (d == nullptr) return GDI_ERROR;
+  const Palette* p = PaletteFromHandle(d->palette);
+  return p ? static_cast<UINT>(p->entries.size()) : 0;
+}
+
+int SetBkMode(HDC dc, int mode) {
+  DeviceContext* d = DcFromHandle(dc);
+  if (d == nullptr) return 0;
+  const int previous = d->bkMode;
+  d->bkMode = mode;
+  return previous;
+}
