@@ -215,4 +215,30 @@ HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL forceBackground);
 UINT RealizePalette(HDC dc);
 int SetBkMode(HDC dc, int mode);
 
+// ---- Message boxes ------------------------------------------------------------------------
+#define MB_OK 0x0
+#define MB_OKCANCEL 0x1
+#define MB_ABORTRETRYIGNORE 0x2
+#define MB_YESNOCANCEL 0x3
+#define MB_YESNO 0x4
+#define MB_RETRYCANCEL 0x5
+#define MB_ICONHAND 0x10
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONSTOP MB_ICONHAND
+#define MB_ICONQUESTION 0x20
+#define MB_ICONEXCLAMATION 0x30
+#define MB_ICONWARNING MB_ICONEXCLAMATION
+#define MB_ICONASTERISK 0x40
+#define MB_ICONINFORMATION MB_ICONASTERISK
+#define IDOK 1
+#define IDCANCEL 2
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+
+// Answered through the seam of platform/native/Seams.h.
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
 #endif
