@@ -139,6 +139,15 @@ CArchive& CArchive::ReadValue(T& value) {
   return *this;
 }
 
+template CArchive& CArchive::WriteValue(BYTE);
+template CArchive& CArchive::WriteValue(WORD);
+template CArchive& CArchive::WriteValue(LONG);
+template CArchive& CArchive::WriteValue(DWORD);
+template CArchive& CArchive::ReadValue(BYTE&);
+template CArchive& CArchive::ReadValue(WORD&);
+template CArchive& CArchive::ReadValue(LONG&);
+template CArchive& CArchive::ReadValue(DWORD&);
+
 CArchive& CArchive::operator>>(short& s) {
   WORD w = 0;
   ReadValue(w);
