@@ -1,7 +1,8 @@
 #include "AfxMessageBox.h"
+#include "AfxInitOrder.h"
 #include "AfxModuleState.h"
 
-AFX_MODULE_STATE afxModuleState;
+AFX_MODULE_STATE afxModuleState AFX_INIT_ORDER(AFX_INIT_MODULE_STATE);
 
 AFX_MODULE_STATE* AfxGetModuleState() { return &afxModuleState; }
 

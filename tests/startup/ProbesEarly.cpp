@@ -1,0 +1,8 @@
+#include "StartupProbe.h"
+
+static CStartupProbe classCPhasedSprite AFX_INIT_ORDER(AFX_INIT_CLASS_CPHASEDSPRITE)(AFX_INIT_CLASS_CPHASEDSPRITE);
+static CStartupProbe rectEdit AFX_INIT_ORDER(AFX_INIT_RECT_EDIT)(AFX_INIT_RECT_EDIT);
+static CStartupProbe classCDIB AFX_INIT_ORDER(AFX_INIT_CLASS_CDIB)(AFX_INIT_CLASS_CDIB);
+static CStartupProbe classCBubbleList AFX_INIT_ORDER(AFX_INIT_CLASS_CBUBBLELIST)(AFX_INIT_CLASS_CBUBBLELIST);
+
+int main() { return 0; }

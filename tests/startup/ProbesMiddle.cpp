@@ -1,0 +1,5 @@
+#include "StartupProbe.h"
+
+static CStartupProbe lineParser AFX_INIT_ORDER(AFX_INIT_LINE_PARSER)(AFX_INIT_LINE_PARSER);
+static CStartupProbe classCSprite AFX_INIT_ORDER(AFX_INIT_CLASS_CSPRITE)(AFX_INIT_CLASS_CSPRITE);
+static CStartupProbe moduleState AFX_INIT_ORDER(AFX_INIT_MODULE_STATE)(AFX_INIT_MODULE_STATE);
