@@ -1,0 +1,236 @@
+# Wine and Xvfb for the project's scripts. Source it from bash:
+#
+#   source "$root/scripts/lib/wine.sh"
+#
+# Functions (each says what went wrong on stderr and returns non-zero on failure):
+#
+#   kv2_wine_prefix     Exports the Wine environment (WINEPREFIX, WINEARCH, WINEDEBUG,
+#                       WINEDLLOVERRIDES) and creates the project's prefix on first use.
+#                       One WoW64 prefix (about 1.3 GB) shared by every build tree, in
+#                       ${XDG_CACHE_HOME:-$HOME/.cache}/korvi2/wineprefix, or $KV2_WINEPREFIX
+#                       (absolute). Never ~/.wine. Safe when several processes call it at once.
+#   kv2_wine ARGS...    Runs `wine ARGS...` in the project's locale ($KV2_WINE_LOCALE,
+#                       default ko_KR.UTF-8: ANSI code page 949, so the Korean text of the "A"
+#                       functions survives). Use it for every Windows program.
+#   kv2_wine_exec ARGS...  The same, replacing the calling shell.
+#   kv2_wine_warmup     Makes sure a wineserver runs with Wine's services started, their
+#                       output detached: run before ctest, or the services started by the first
+#                       test hold ctest's output pipe open and hang it. With no argument the
+#                       server persists until kv2_wine_stop; `kv2_wine_warmup SECONDS` makes it
+#                       exit that long after the last Windows program. Starts services with the
+#                       current DISPLAY, so start Xvfb first when windows will be shown.
+#   kv2_wine_stop       Shuts down the wineserver if kv2_wine_warmup started it here.
+#   kv2_xvfb_start [DEPTH]
+#                       Starts Xvfb (1024x768, DEPTH bits, default 24) on a free display number
+#                       and exports DISPLAY. DEPTH 8 gives a palette display.
+#   kv2_xvfb_stop       Stops the Xvfb that kv2_xvfb_start started here.
+#   kv2_session_begin [--display [DEPTH]]
+#                       kv2_wine_prefix, optionally kv2_xvfb_start, then kv2_wine_warmup, and
+#                       sets an EXIT trap (and INT/TERM) that calls kv2_session_end, so Xvfb and
+#                       wineserver go away also when a step fails. A caller with its own EXIT
+#                       trap calls kv2_session_end from it instead.
+#   kv2_session_end     kv2_wine_stop and kv2_xvfb_stop; safe to call twice.
+#
+# Settings: KV2_WINEPREFIX (absolute path of another prefix), KV2_WINE_LOCALE, WINEDEBUG
+# (default -all). Windows programs end their lines with CRLF: strip "\r" when parsing their output.
+
+KV2_WINE_LIB=$(readlink -f "${BASH_SOURCE[0]}")
+
+# Raised whenever the prefix settings below change, so existing prefixes pick them up.
+KV2_WINE_SETTINGS_VERSION=1
+
+kv2__die() {
+  echo "wine.sh: $*" >&2
+  return 1
+}
+
+kv2__cache_dir() {
+  local cache=${XDG_CACHE_HOME:-}
+  # A relative XDG_CACHE_HOME is invalid and must be ignored.
+  if [[ $cache != /* ]]; then
+    [[ ${HOME:-} == /* ]] || kv2__die "HOME is not an absolute path; set KV2_WINEPREFIX" || return
+    cache=$HOME/.cache
+  fi
+  echo "$cache/korvi2"
+}
+
+kv2__prefix_path() {
+  local prefix
+  if [[ -n ${KV2_WINEPREFIX:-} ]]; then
+    prefix=$KV2_WINEPREFIX
+  else
+    prefix=$(kv2__cache_dir)/wineprefix || return
+  fi
+  [[ $prefix == /* ]] || kv2__die "the Wine prefix must be an absolute path, not '$prefix'" || return
+  if [[ -n ${HOME:-} && $(readlink -m "$prefix") == $(readlink -m "$HOME/.wine") ]]; then
+    kv2__die "refusing to use the user's own prefix ~/.wine" || return
+  fi
+  echo "$prefix"
+}
+
+kv2_wine_prefix() {
+  local prefix
+  prefix=$(kv2__prefix_path) || return
+  export WINEPREFIX=$prefix WINEARCH=win64
+  export WINEDEBUG=${WINEDEBUG:--all}
+  # No Mono/Gecko installers, and no desktop menu entries on the host for shortcuts.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  command -v wine >/dev/null || kv2__die "wine is not installed; run scripts/bootstrap" || return
+  [[ $(cat "$prefix/.kv2-settings" 2>/dev/null) == "$KV2_WINE_SETTINGS_VERSION" ]] && return 0
+
+  mkdir -p "$(dirname "$prefix")" || return
+  local log=$prefix.log
+  [[ -f $prefix/system.reg ]] ||
+    echo "wine.sh: creating the Wine prefix $prefix (first use only, about a minute)" >&2
+  # The lock is held by flock alone: a Wine process that inherited it would keep it forever.
+  if ! flock -o "$prefix.lock" bash -c 'source "$1" && kv2__prefix_create' _ "$KV2_WINE_LIB" \
+       </dev/null >>"$log" 2>&1; then
+    tail -n 20 "$log" >&2
+    kv2__die "could not set up the Wine prefix $prefix (log: $log)"
+    return
+  fi
+}
+
+# Runs under the prefix lock, output to the log. Wine's own processes started here inherit
+# only that log, never a caller's pipe.
+kv2__prefix_create() {
+  set -euo pipefail
+  local marker=$WINEPREFIX/.kv2-settings
+  [[ $(cat "$marker" 2>/dev/null) == "$KV2_WINE_SETTINGS_VERSION" ]] && return 0
+  echo "== $(date '+%F %T') setting up $WINEPREFIX"
+  wineboot --init
+  local reg
+  reg=$(mktemp --suffix=.reg)
+  kv2__prefix_settings | iconv -f UTF-8 -t UTF-16 >"$reg"
+  kv2_wine reg import "$reg"
+  rm -f "$reg"
+  # Wait until the server has written the registry to disk.
+  wineserver -w
+  echo "$KV2_WINE_SETTINGS_VERSION" >"$marker"
+  echo "== $(date '+%F %T') done"
+}
+
+# The prefix's registry settings, as a .reg file.
+kv2__prefix_settings() {
+  cat <<'EOF'
+Windows Registry Editor Version 5.00
+
+; Wine ships no Korean fonts: the dialog fonts, by either name, are NanumGothic (fonts-nanum).
+; A replacement applies only to a family that is not installed, so none hides a real font.
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"System"="NanumGothic"
+"MS Sans Serif"="NanumGothic"
+"Tahoma"="NanumGothic"
+"Gulim"="NanumGothic"
+"굴림"="NanumGothic"
+"Dotum"="NanumGothic"
+"돋움"="NanumGothic"
+"GulimChe"="NanumGothicCoding"
+"굴림체"="NanumGothicCoding"
+"DotumChe"="NanumGothicCoding"
+"돋움체"="NanumGothicCoding"
+"Batang"="NanumMyeongjo"
+"바탕"="NanumMyeongjo"
+"BatangChe"="NanumMyeongjo"
+"바탕체"="NanumMyeongjo"
+
+[HKEY_CURRENT_USER\Software\Wine\DllOverrides]
+"mscoree"=""
+"mshtml"=""
+"winemenubuilder.exe"=""
+
+; A crash prints its backtrace instead of waiting on a dialog nobody answers.
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+EOF
+}
+
+kv2_wine() {
+  env LC_ALL="${KV2_WINE_LOCALE:-ko_KR.UTF-8}" wine "$@"
+}
+
+# kv2_wine in place of the calling shell.
+kv2_wine_exec() {
+  exec env LC_ALL="${KV2_WINE_LOCALE:-ko_KR.UTF-8}" wine "$@"
+}
+
+kv2_wine_warmup() {
+  local persist=${1:-}
+  kv2_wine_prefix || return
+  local started
+  started=$(flock -o "$WINEPREFIX.lock" bash -c 'source "$1" && kv2__warmup "$2"' _ \
+              "$KV2_WINE_LIB" "$persist" </dev/null 2>>"$WINEPREFIX.log") ||
+    { tail -n 5 "$WINEPREFIX.log" >&2; kv2__die "could not start Wine in $WINEPREFIX"; return; }
+  # Only a server that would otherwise live on is ours to stop.
+  if [[ $started == started && -z $persist ]]; then
+    KV2_WINE_SERVER_OURS=1
+  fi
+}
+
+# Runs under the prefix lock; prints "started" when it started the server.
+kv2__warmup() {
+  local rc=0
+  wineserver "-p$1" </dev/null >/dev/null 2>&1 || rc=$?
+  case $rc in
+    0)
+      kv2_wine cmd /c exit </dev/null >/dev/null 2>&1 || return
+      echo started ;;
+    2) ;; # a server was running already, and whoever started it started the services
+    *) echo "wineserver failed with status $rc" >&2; return 1 ;;
+  esac
+}
+
+kv2_wine_stop() {
+  [[ -n ${KV2_WINE_SERVER_OURS:-} ]] || return 0
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  KV2_WINE_SERVER_OURS=
+}
+
+kv2_xvfb_start() {
+  local depth=${1:-24}
+  command -v Xvfb >/dev/null || kv2__die "Xvfb is not installed; run scripts/bootstrap" || return
+  local numfile
+  numfile=$(mktemp) || return
+  # -displayfd: Xvfb takes a free display number itself and writes it once it accepts clients.
+  Xvfb -displayfd 3 -screen 0 "1024x768x$depth" -nolisten tcp -noreset \
+    3>"$numfile" </dev/null >/dev/null 2>&1 &
+  KV2_XVFB_PID=$!
+  local i number
+  for ((i = 0; i < 100; i++)); do
+    # read fails until the whole line, newline included, is there.
+    if read -r number <"$numfile" && [[ $number =~ ^[0-9]+$ ]]; then
+      export DISPLAY=:$number
+      rm -f "$numfile"
+      return 0
+    fi
+    kill -0 "$KV2_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  rm -f "$numfile"
+  kv2_xvfb_stop
+  kv2__die "Xvfb did not start"
+}
+
+kv2_xvfb_stop() {
+  [[ -n ${KV2_XVFB_PID:-} ]] || return 0
+  kill "$KV2_XVFB_PID" 2>/dev/null || true
+  wait "$KV2_XVFB_PID" 2>/dev/null || true
+  KV2_XVFB_PID=
+}
+
+kv2_session_begin() {
+  trap kv2_session_end EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+  kv2_wine_prefix || return
+  if [[ ${1:-} == --display ]]; then
+    kv2_xvfb_start "${2:-24}" || return
+  fi
+  kv2_wine_warmup
+}
+
+kv2_session_end() {
+  kv2_wine_stop
+  kv2_xvfb_stop
+}
