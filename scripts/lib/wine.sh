@@ -14,12 +14,14 @@
 #                       functions survives). Use it for every Windows program.
 #   kv2_wine_exec ARGS...  The same, replacing the calling shell.
 #   kv2_wine_warmup     Makes sure a wineserver runs with Wine's services started, their
-#                       output detached: run before ctest, or the services started by the first
-#                       test hold ctest's output pipe open and hang it. With no argument the
-#                       server persists until kv2_wine_stop; `kv2_wine_warmup SECONDS` makes it
-#                       exit that long after the last Windows program. Starts services with the
-#                       current DISPLAY, so start Xvfb first when windows will be shown.
-#   kv2_wine_stop       Shuts down the wineserver if kv2_wine_warmup started it here.
+#                       output detached: run it before ctest, or the services started by the first
+#                       test hold ctest's output pipe open and hang it. The server stays up while
+#                       programs come and go, and exits $KV2_WINE_LINGER seconds (default 60)
+#                       after the last one. Services take the current DISPLAY: start Xvfb first
+#                       when windows will be shown.
+#   kv2_wine_stop       Shuts the wineserver down now if kv2_wine_warmup started it here and no
+#                       program of another run is using the prefix (that one's server then ends
+#                       by itself).
 #   kv2_xvfb_start [DEPTH]
 #                       Starts Xvfb (1024x768, DEPTH bits, default 24) on a free display number
 #                       and exports DISPLAY. DEPTH 8 gives a palette display.
@@ -155,22 +157,18 @@ kv2_wine_exec() {
 }
 
 kv2_wine_warmup() {
-  local persist=${1:-}
   kv2_wine_prefix || return
   local started
-  started=$(flock -o "$WINEPREFIX.lock" bash -c 'source "$1" && kv2__warmup "$2"' _ \
-              "$KV2_WINE_LIB" "$persist" </dev/null 2>>"$WINEPREFIX.log") ||
+  started=$(flock -o "$WINEPREFIX.lock" bash -c 'source "$1" && kv2__warmup' _ "$KV2_WINE_LIB" \
+              </dev/null 2>>"$WINEPREFIX.log") ||
     { tail -n 5 "$WINEPREFIX.log" >&2; kv2__die "could not start Wine in $WINEPREFIX"; return; }
-  # Only a server that would otherwise live on is ours to stop.
-  if [[ $started == started && -z $persist ]]; then
-    KV2_WINE_SERVER_OURS=1
-  fi
+  [[ $started != started ]] || KV2_WINE_SERVER_OURS=1
 }
 
 # Runs under the prefix lock; prints "started" when it started the server.
 kv2__warmup() {
   local rc=0
-  wineserver "-p$1" </dev/null >/dev/null 2>&1 || rc=$?
+  wineserver "-p${KV2_WINE_LINGER:-60}" </dev/null >/dev/null 2>&1 || rc=$?
   case $rc in
     0)
       kv2_wine cmd /c exit </dev/null >/dev/null 2>&1 || return
@@ -180,11 +178,29 @@ kv2__warmup() {
   esac
 }
 
+# Succeeds when a Windows program other than Wine's own services runs in the prefix.
+kv2__prefix_in_use() {
+  local proc comm
+  for proc in /proc/[0-9]*; do
+    comm=$(cat "$proc/comm" 2>/dev/null) || continue
+    case $comm in
+      wineserver* | services.exe | winedevice.exe | plugplay.exe | svchost.exe | explorer.exe | \
+        rpcss.exe | wineboot.exe | winemenubuilder | conhost.exe) continue ;;
+    esac
+    grep -qxzF "WINEPREFIX=$WINEPREFIX" "$proc/environ" 2>/dev/null && return 0
+  done
+  return 1
+}
+
 kv2_wine_stop() {
   [[ -n ${KV2_WINE_SERVER_OURS:-} ]] || return 0
+  KV2_WINE_SERVER_OURS=
+  if kv2__prefix_in_use; then
+    echo "wine.sh: another run is using $WINEPREFIX; its wineserver ends by itself" >&2
+    return 0
+  fi
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
-  KV2_WINE_SERVER_OURS=
 }
 
 kv2_xvfb_start() {
