@@ -1,0 +1,6 @@
+// Resource ids of the preview client.
+#pragma once
+
+#define IDR_MAINFRAME 128
+#define IDD_PREVIEW 129
+#define IDC_FOLDER 1000
