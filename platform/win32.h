@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 #include <lzexpand.h>
 #include <mmsystem.h>
 
@@ -34,11 +35,19 @@ using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
 using UINT_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
+using INT_PTR = std::intptr_t;
+using ULONG_PTR = std::uintptr_t;
+using DWORD_PTR = std::uintptr_t;
+using SIZE_T = std::size_t;
+using PDWORD = DWORD*;
 using WPARAM = UINT_PTR;
 using LPARAM = LONG_PTR;
 using LRESULT = LONG_PTR;
 using COLORREF = DWORD;
 using HANDLE = void*;
+using LPHANDLE = HANDLE*;
+// A file number as the expansion library takes it: the file handle's value, as on Windows,
+// where code passes (HFILE)(INT_PTR)handle.
 using HFILE = int;
 
 #define TRUE 1
@@ -65,6 +74,7 @@ KV2_DECLARE_HANDLE(HBITMAP);
 KV2_DECLARE_HANDLE(HINSTANCE);
 KV2_DECLARE_HANDLE(HRSRC);
 KV2_DECLARE_HANDLE(HMMIO);
+KV2_DECLARE_HANDLE(HTASK);
 #undef KV2_DECLARE_HANDLE
 using HGDIOBJ = void*;
 using HGLOBAL = void*;
@@ -132,6 +142,12 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
 BOOL FlushFileBuffers(HANDLE file);
 BOOL CloseHandle(HANDLE object);
 BOOL DeleteFileA(LPCSTR name);
+// Only files can be duplicated; the copy shares the file position, as on Windows.
+#define DUPLICATE_CLOSE_SOURCE 0x1
+#define DUPLICATE_SAME_ACCESS 0x2
+HANDLE GetCurrentProcess();
+BOOL DuplicateHandle(HANDLE sourceProcess, HANDLE source, HANDLE targetProcess, LPHANDLE target, DWORD access,
+                     BOOL inherit, DWORD options);
 DWORD GetFileAttributesA(LPCSTR name);
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 BOOL SetCurrentDirectoryA(LPCSTR path);
@@ -215,6 +231,20 @@ HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL forceBackground);
 UINT RealizePalette(HDC dc);
 int SetBkMode(HDC dc, int mode);
 
+#define DIB_PAL_COLORS 1
+
+// Memory device contexts draw into the 32-bit DIB section selected into them (BI_RGB, either
+// row order). StretchDIBits draws 8-bit DIBs with DIB_RGB_COLORS and SRCCOPY at equal source
+// and destination sizes; other forms fail with 0.
+HDC CreateCompatibleDC(HDC dc);
+BOOL DeleteDC(HDC dc);
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
+                  int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
+COLORREF GetPixel(HDC dc, int x, int y);
+BOOL GdiFlush();
+
 // ---- Message boxes ------------------------------------------------------------------------
 #define MB_OK 0x0
 #define MB_OKCANCEL 0x1
@@ -240,5 +270,181 @@ int SetBkMode(HDC dc, int mode);
 
 // Answered through the seam of platform/native/Seams.h.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// ---- Time and memory ---------------------------------------------------------------------
+DWORD GetTickCount();
+
+#define PAGE_NOACCESS 0x01
+#define PAGE_READONLY 0x02
+#define PAGE_READWRITE 0x04
+// Memory is always readable and writable here: the call only checks its arguments.
+BOOL VirtualProtect(LPVOID address, SIZE_T size, DWORD newProtect, PDWORD oldProtect);
+
+// ---- Resources ---------------------------------------------------------------------------
+// Resources come from the table of platform/native/Resources.h, whatever the module.
+#define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)
+#define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
+#define RT_RCDATA MAKEINTRESOURCEA(10)
+
+HMODULE GetModuleHandleA(LPCSTR moduleName);
+HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+HGLOBAL LoadResource(HMODULE module, HRSRC resource);
+LPVOID LockResource(HGLOBAL data);
+DWORD SizeofResource(HMODULE module, HRSRC resource);
+
+// ---- LZ expansion of SZDD files ------------------------------------------------------------
+#define LZERROR_BADINHANDLE (-1)
+#define LZERROR_BADOUTHANDLE (-2)
+#define LZERROR_READ (-3)
+#define LZERROR_WRITE (-4)
+#define LZERROR_GLOBALLOC (-5)
+#define LZERROR_GLOBLOCK (-6)
+#define LZERROR_BADVALUE (-7)
+#define LZERROR_UNKNOWNALG (-8)
+
+// A file that is not SZDD-compressed keeps its own handle and is read straight through.
+INT LZInit(INT file);
+LONG LZSeek(INT file, LONG offset, INT origin);
+INT LZRead(INT file, LPSTR buffer, INT count);
+// Closes the underlying file as well.
+void LZClose(INT file);
+
+// ---- RIFF multimedia I/O -------------------------------------------------------------------
+using FOURCC = DWORD;
+using HPSTR = char*;
+using MMRESULT = UINT;
+using MMIOPROC = LRESULT(LPSTR mmioinfo, UINT message, LPARAM param1, LPARAM param2);
+using LPMMIOPROC = MMIOPROC*;
+
+constexpr FOURCC mmioFOURCC(char c0, char c1, char c2, char c3) {
+  return FOURCC(BYTE(c0)) | (FOURCC(BYTE(c1)) << 8) | (FOURCC(BYTE(c2)) << 16) | (FOURCC(BYTE(c3)) << 24);
+}
+#define FOURCC_RIFF mmioFOURCC('R', 'I', 'F', 'F')
+#define FOURCC_LIST mmioFOURCC('L', 'I', 'S', 'T')
+#define FOURCC_DOS mmioFOURCC('D', 'O', 'S', ' ')
+#define FOURCC_MEM mmioFOURCC('M', 'E', 'M', ' ')
+
+#define MMSYSERR_NOERROR 0
+#define MMSYSERR_INVALHANDLE 5
+#define MMSYSERR_INVALPARAM 11
+#define MMIOERR_BASE 256
+#define MMIOERR_FILENOTFOUND (MMIOERR_BASE + 1)
+#define MMIOERR_OUTOFMEMORY (MMIOERR_BASE + 2)
+#define MMIOERR_CANNOTOPEN (MMIOERR_BASE + 3)
+#define MMIOERR_CANNOTCLOSE (MMIOERR_BASE + 4)
+#define MMIOERR_CANNOTREAD (MMIOERR_BASE + 5)
+#define MMIOERR_CANNOTWRITE (MMIOERR_BASE + 6)
+#define MMIOERR_CANNOTSEEK (MMIOERR_BASE + 7)
+#define MMIOERR_CANNOTEXPAND (MMIOERR_BASE + 8)
+#define MMIOERR_CHUNKNOTFOUND (MMIOERR_BASE + 9)
+
+#define MMIO_RWMODE 0x00000003
+#define MMIO_READ 0x00000000
+#define MMIO_WRITE 0x00000001
+#define MMIO_READWRITE 0x00000002
+#define MMIO_CREATE 0x00001000
+#define MMIO_PARSE 0x00000100
+#define MMIO_DELETE 0x00000200
+#define MMIO_EXIST 0x00004000
+#define MMIO_ALLOCBUF 0x00010000
+#define MMIO_GETTEMP 0x00020000
+#define MMIO_DENYWRITE 0x00000020
+#define MMIO_DENYNONE 0x00000040
+#define MMIO_DIRTY 0x10000000
+#define MMIO_FHOPEN 0x0010
+#define MMIO_FINDCHUNK 0x0010
+#define MMIO_FINDRIFF 0x0020
+#define MMIO_FINDLIST 0x0040
+#ifndef SEEK_SET
+#define SEEK_SET 0
+#define SEEK_CUR 1
+#define SEEK_END 2
+#endif
+
+struct MMIOINFO {
+  DWORD dwFlags;
+  FOURCC fccIOProc;
+  LPMMIOPROC pIOProc;
+  UINT wErrorRet;
+  HTASK htask;
+  LONG cchBuffer;
+  HPSTR pchBuffer;
+  HPSTR pchNext;
+  HPSTR pchEndRead;
+  HPSTR pchEndWrite;
+  LONG lBufOffset;
+  LONG lDiskOffset;
+  DWORD adwInfo[3];
+  DWORD dwReserved1;
+  DWORD dwReserved2;
+  HMMIO hmmio;
+};
+using LPMMIOINFO = MMIOINFO*;
+
+struct MMCKINFO {
+  FOURCC ckid;
+  DWORD cksize;
+  FOURCC fccType;
+  DWORD dwDataOffset;
+  DWORD dwFlags;
+};
+using LPMMCKINFO = MMCKINFO*;
+using LPCMMCKINFO = const MMCKINFO*;
+
+// Reading only. With no file name, adwInfo[0] holds an open file handle and the I/O procedure
+// is the DOS one (fccIOProc 0 or FOURCC_DOS).
+HMMIO mmioOpenA(LPSTR fileName, LPMMIOINFO info, DWORD flags);
+// MMIO_FHOPEN leaves a file handle given in adwInfo[0] open for its owner.
+MMRESULT mmioClose(HMMIO mmio, UINT flags);
+LONG mmioRead(HMMIO mmio, HPSTR buffer, LONG count);
+LONG mmioSeek(HMMIO mmio, LONG offset, int origin);
+MMRESULT mmioDescend(HMMIO mmio, LPMMCKINFO chunk, const MMCKINFO* parent, UINT flags);
+MMRESULT mmioAscend(HMMIO mmio, LPMMCKINFO chunk, UINT flags);
+
+// ---- Common dialogs ------------------------------------------------------------------------
+using LPOFNHOOKPROC = UINT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
+
+struct OPENFILENAMEA {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HINSTANCE hInstance;
+  LPCSTR lpstrFilter;
+  LPSTR lpstrCustomFilter;
+  DWORD nMaxCustFilter;
+  DWORD nFilterIndex;
+  LPSTR lpstrFile;
+  DWORD nMaxFile;
+  LPSTR lpstrFileTitle;
+  DWORD nMaxFileTitle;
+  LPCSTR lpstrInitialDir;
+  LPCSTR lpstrTitle;
+  DWORD Flags;
+  WORD nFileOffset;
+  WORD nFileExtension;
+  LPCSTR lpstrDefExt;
+  LPARAM lCustData;
+  LPOFNHOOKPROC lpfnHook;
+  LPCSTR lpTemplateName;
+  void* pvReserved;
+  DWORD dwReserved;
+  DWORD FlagsEx;
+};
+using LPOPENFILENAMEA = OPENFILENAMEA*;
+
+#define OFN_READONLY 0x1
+#define OFN_OVERWRITEPROMPT 0x2
+#define OFN_HIDEREADONLY 0x4
+#define OFN_NOCHANGEDIR 0x8
+#define OFN_PATHMUSTEXIST 0x800
+#define OFN_FILEMUSTEXIST 0x1000
+#define OFN_CREATEPROMPT 0x2000
+#define OFN_EXPLORER 0x80000
+#define CDERR_STRUCTSIZE 0x0001
+#define FNERR_BUFFERTOOSMALL 0x3003
+
+// Answered through the seam of platform/native/Seams.h.
+BOOL GetOpenFileNameA(LPOPENFILENAMEA ofn);
+BOOL GetSaveFileNameA(LPOPENFILENAMEA ofn);
+DWORD CommDlgExtendedError();
 
 #endif

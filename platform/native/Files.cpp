@@ -49,6 +49,9 @@ std::string PosixPath(LPCSTR name) {
 HANDLE HandleFromFd(int fd) { return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(fd) + 1); }
 int FdFromHandle(HANDLE h) { return static_cast<int>(reinterpret_cast<LONG_PTR>(h) - 1); }
 
+// What GetCurrentProcess returns on Windows too: a pseudo handle, not a real one.
+const HANDLE kCurrentProcess = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
+
 }  // namespace
 
 DWORD GetLastError() { return lastError; }
@@ -144,6 +147,21 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh) {
 BOOL FlushFileBuffers(HANDLE file) { return fsync(FdFromHandle(file)) == 0 ? TRUE : Fail(errno); }
 
 BOOL CloseHandle(HANDLE object) { return close(FdFromHandle(object)) == 0 ? TRUE : Fail(errno); }
+
+HANDLE GetCurrentProcess() { return kCurrentProcess; }
+
+BOOL DuplicateHandle(HANDLE sourceProcess, HANDLE source, HANDLE targetProcess, LPHANDLE target, DWORD, BOOL,
+                     DWORD options) {
+  if (sourceProcess != kCurrentProcess || targetProcess != kCurrentProcess || target == nullptr) {
+    lastError = ERROR_INVALID_PARAMETER;
+    return FALSE;
+  }
+  const int fd = fcntl(FdFromHandle(source), F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) return Fail(errno);
+  if (options & DUPLICATE_CLOSE_SOURCE) CloseHandle(source);
+  *target = HandleFromFd(fd);
+  return TRUE;
+}
 
 BOOL DeleteFileA(LPCSTR name) { return unlink(PosixPath(name).c_str()) == 0 ? TRUE : Fail(errno); }
 

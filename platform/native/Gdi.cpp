@@ -2,52 +2,80 @@
 #include "GdiObjects.h"
 
 #include <climits>
+#include <memory>
 #include <new>
 
 namespace native {
 
-Palette* PaletteFromHandle(HPALETTE h) {
-  return static_cast<Palette*>(FromHandle(reinterpret_cast<GdiObject*>(h)));
+HandleTable<GdiObject>& GdiObjects() {
+  static HandleTable<GdiObject> table;
+  return table;
+}
+
+HandleTable<DeviceContext>& DeviceContexts() {
+  static HandleTable<DeviceContext> table;
+  return table;
+}
+
+void ReleaseIfPending(Bitmap* bitmap) {
+  if (bitmap != nullptr && bitmap->deletePending && bitmap->selectedInto == nullptr) GdiObjects().Remove(bitmap);
 }
 
 }  // namespace native
 
 using namespace native;
 
+namespace {
+
+template <class T>
+T* NewObject() {
+  return static_cast<T*>(GdiObjects().Add(std::unique_ptr<T>(new (std::nothrow) T)));
+}
+
+}  // namespace
+
 BOOL DeleteObject(HGDIOBJ object) {
-  GdiObject* o = FromHandle(object);
+  GdiObject* o = GdiObjects().Find(object);
   if (o == nullptr) return FALSE;
-  if (!o->stock) delete o;
+  if (o->stock) return TRUE;
+  // As Windows does, a bitmap still selected into a device context goes when it leaves it.
+  if (auto* bitmap = dynamic_cast<Bitmap*>(o); bitmap != nullptr && bitmap->selectedInto != nullptr) {
+    bitmap->deletePending = true;
+    return TRUE;
+  }
+  GdiObjects().Remove(object);
   return TRUE;
 }
 
 HGDIOBJ GetStockObject(int object) {
-  static Brush hollowBrush = [] {
-    Brush b;
-    b.stock = true;
-    b.hollow = true;
+  static Brush* const hollowBrush = [] {
+    auto* b = NewObject<Brush>();
+    if (b != nullptr) {
+      b->stock = true;
+      b->hollow = true;
+    }
     return b;
   }();
-  return object == NULL_BRUSH ? ToHandle(&hollowBrush) : nullptr;
+  return object == NULL_BRUSH ? ToHandle<HGDIOBJ>(hollowBrush) : nullptr;
 }
 
 HBRUSH CreateSolidBrush(COLORREF color) {
-  auto* brush = new (std::nothrow) Brush;
+  auto* brush = NewObject<Brush>();
   if (brush == nullptr) return nullptr;
   brush->color = color;
-  return ToHandle(brush);
+  return ToHandle<HBRUSH>(brush);
 }
 
 HPALETTE CreatePalette(const LOGPALETTE* palette) {
   if (palette == nullptr || palette->palVersion != 0x300 || palette->palNumEntries == 0) return nullptr;
-  auto* p = new (std::nothrow) Palette;
+  auto* p = NewObject<Palette>();
   if (p == nullptr) return nullptr;
   p->entries.assign(palette->palPalEntry, palette->palPalEntry + palette->palNumEntries);
-  return ToHandle(p);
+  return ToHandle<HPALETTE>(p);
 }
 
 UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, LPPALETTEENTRY entries) {
-  const Palette* p = PaletteFromHandle(palette);
+  const auto* p = ObjectFromHandle<Palette>(palette);
   if (p == nullptr) return 0;
   if (entries == nullptr) return static_cast<UINT>(p->entries.size());
   UINT copied = 0;
@@ -57,7 +85,7 @@ UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, LPPALETTEENTRY 
 
 // The nearest entry by squared distance in RGB space; the first of equals wins.
 UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color) {
-  const Palette* p = PaletteFromHandle(palette);
+  const auto* p = ObjectFromHandle<Palette>(palette);
   if (p == nullptr) return CLR_INVALID;
   UINT best = 0;
   long bestDistance = LONG_MAX;
@@ -86,7 +114,7 @@ HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL) {
 UINT RealizePalette(HDC dc) {
   const DeviceContext* d = DcFromHandle(dc);
   if (d == nullptr) return GDI_ERROR;
-  const Palette* p = PaletteFromHandle(d->palette);
+  const auto* p = ObjectFromHandle<Palette>(d->palette);
   return p ? static_cast<UINT>(p->entries.size()) : 0;
 }
 
