@@ -1,0 +1,6 @@
+#include "AfxModuleState.h"
+
+HINSTANCE AfxGetResourceHandle() {
+  const HINSTANCE hResource = AfxGetModuleState()->m_hCurrentResourceHandle;
+  return hResource != nullptr ? hResource : ::GetModuleHandleA(nullptr);
+}

@@ -1,0 +1,118 @@
+#include "CDIBPalette.h"
+
+#include "AfxMessageBox.h"
+#include "CDIB.h"
+#include "CFileDialog.h"
+#include "DIBLayout.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+constexpr WORD kPaletteVersion = 0x0300;
+constexpr std::size_t kRecordHeaderBytes = offsetof(LOGPALETTE, palPalEntry);
+
+// Room for a logical palette of n entries, version and count filled in.
+dib::Block AllocateRecord(WORD nEntries) {
+  dib::Block record = dib::Allocate(kRecordHeaderBytes + std::size_t{nEntries} * sizeof(PALETTEENTRY));
+  if (!record) return record;
+  const WORD head[2] = {kPaletteVersion, nEntries};
+  std::memcpy(record.get(), head, sizeof head);
+  return record;
+}
+
+PALETTEENTRY* EntriesOf(const dib::Block& record) {
+  return reinterpret_cast<PALETTEENTRY*>(record.get() + kRecordHeaderBytes);
+}
+
+// Leaves the file handle open for its owner.
+class MmioHandle {
+ public:
+  explicit MmioHandle(HMMIO h) : m_h(h) {}
+  ~MmioHandle() {
+    if (m_h != nullptr) mmioClose(m_h, MMIO_FHOPEN);
+  }
+  MmioHandle(const MmioHandle&) = delete;
+  MmioHandle& operator=(const MmioHandle&) = delete;
+  HMMIO get() const { return m_h; }
+
+ private:
+  HMMIO m_h;
+};
+
+}  // namespace
+
+int CDIBPalette::CreateFrom(const LOGPALETTE* pLogPalette) {
+  const HPALETTE hPalette = ::CreatePalette(pLogPalette);
+  if (hPalette == nullptr) return 0;
+  DeleteObject();
+  return Attach(hPalette);
+}
+
+int CDIBPalette::Create(CDIB* pDIB) {
+  const int n = pDIB->GetNumColors();
+  if (n == 0) return 0;
+  dib::Block record = AllocateRecord(static_cast<WORD>(n));
+  if (!record) return 0;
+  const RGBQUAD* colors = pDIB->GetColorTable();
+  PALETTEENTRY* entries = EntriesOf(record);
+  for (int i = 0; i < n; ++i) entries[i] = PALETTEENTRY{colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue, 0};
+  return CreateFrom(reinterpret_cast<const LOGPALETTE*>(record.get()));
+}
+
+int CDIBPalette::Load(const char* pszFileName, LPPALETTEENTRY pEntries) {
+  CString name = pszFileName;
+  if (name.IsEmpty()) {
+    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
+                       "Palette files (*.PAL)|*.PAL|All files (*.*)|*.*||");
+    if (dialog.DoModal() != IDOK) return 0;
+    name = dialog.GetPathName();
+  }
+  CFile file;
+  if (!file.Open(name, CFile::modeRead | CFile::shareDenyWrite)) {
+    AfxMessageBox(name + " not found!", MB_OK);
+    return 0;
+  }
+  const int result = Load(&file, pEntries);
+  file.Close();
+  if (result == 0) AfxMessageBox("Failed to load palette file", MB_OK);
+  return result;
+}
+
+int CDIBPalette::Load(CFile* pFile, LPPALETTEENTRY pEntries) { return Load(pFile->m_hFile, pEntries); }
+
+int CDIBPalette::Load(HANDLE hFile, LPPALETTEENTRY pEntries) {
+  MMIOINFO info{};
+  // Handles fit 32 bits on both platforms.
+  info.adwInfo[0] = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(hFile));
+  const MmioHandle hmmio(mmioOpenA(nullptr, &info, MMIO_ALLOCBUF));
+  if (hmmio.get() == nullptr) return 0;
+  return Load(hmmio.get(), pEntries);
+}
+
+int CDIBPalette::Load(HMMIO hmmio, LPPALETTEENTRY pEntries) {
+  MMCKINFO riff{};
+  riff.fccType = mmioFOURCC('P', 'A', 'L', ' ');
+  if (mmioDescend(hmmio, &riff, nullptr, MMIO_FINDRIFF) != MMSYSERR_NOERROR) return 0;
+  MMCKINFO data{};
+  data.ckid = mmioFOURCC('d', 'a', 't', 'a');
+  if (mmioDescend(hmmio, &data, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR) return 0;
+
+  // Version and count first: the chunk is trusted only as far as the record it must hold, so
+  // nothing larger than 4 + 4 × 65535 bytes is allocated.
+  WORD head[2];
+  if (data.cksize < sizeof head || mmioRead(hmmio, reinterpret_cast<HPSTR>(head), sizeof head) != sizeof head)
+    return 0;
+  const WORD count = head[1];
+  if (head[0] != kPaletteVersion || count == 0) return 0;
+  const LONG entryBytes = LONG{count} * static_cast<LONG>(sizeof(PALETTEENTRY));
+  if (data.cksize < sizeof head + entryBytes) return 0;
+  dib::Block record = AllocateRecord(count);
+  if (!record || mmioRead(hmmio, reinterpret_cast<HPSTR>(EntriesOf(record)), entryBytes) != entryBytes) return 0;
+
+  if (pEntries == nullptr) return CreateFrom(reinterpret_cast<const LOGPALETTE*>(record.get()));
+  std::memcpy(pEntries, EntriesOf(record), std::min<std::size_t>(count, dib::kMaxColors) * sizeof(PALETTEENTRY));
+  return 1;
+}

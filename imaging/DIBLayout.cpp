@@ -1,0 +1,38 @@
+#include "DIBLayout.h"
+
+#include "CDIB.h"
+
+#include <algorithm>
+#include <new>
+
+namespace dib {
+
+Block Allocate(std::int64_t bytes) {
+  if (bytes < 0 || static_cast<std::uint64_t>(bytes) > SIZE_MAX) return nullptr;
+  return Block(new (std::nothrow) BYTE[static_cast<std::size_t>(bytes)]());
+}
+
+std::int64_t PixelBytes(const BITMAPINFOHEADER& header) {
+  if (header.biWidth <= 0 || header.biHeight <= 0) return 0;
+  return std::int64_t{header.biHeight} * Stride(header.biWidth);
+}
+
+bool IsLoadable(const BITMAPINFOHEADER& header, std::int64_t pixelBytes) {
+  if (header.biCompression != BI_RGB) return false;
+  switch (header.biBitCount) {
+    case 8:
+    case 16:
+    case 24:
+    case 32: break;
+    default: return false;
+  }
+  if (header.biWidth <= 0 || header.biHeight <= 0) return false;
+  if (CDIB::GetNumColors(&header) > kMaxColors) return false;
+  if (pixelBytes < 0 || pixelBytes > kMaxPixelBytes) return false;
+  const std::int64_t platformStride = (std::int64_t{header.biWidth} * header.biBitCount + 31) / 32 * 4;
+  const std::int64_t stride = std::max(Stride(header.biWidth), platformStride);
+  // Divided, not multiplied: height × stride may not fit 64 bits.
+  return header.biHeight <= pixelBytes / stride;
+}
+
+}  // namespace dib
