@@ -178,16 +178,23 @@ kv2__warmup() {
   esac
 }
 
-# Succeeds when a Windows program other than Wine's own services runs in the prefix.
+# Succeeds, naming it, when a Windows program other than Wine's own services runs in the prefix.
 kv2__prefix_in_use() {
   local proc comm
   for proc in /proc/[0-9]*; do
+    case $(readlink "$proc/exe" 2>/dev/null) in
+      */wine | */wine64 | */wine-preloader | */wine64-preloader) ;;
+      *) continue ;;
+    esac
     comm=$(cat "$proc/comm" 2>/dev/null) || continue
     case $comm in
-      wineserver* | services.exe | winedevice.exe | plugplay.exe | svchost.exe | explorer.exe | \
+      services.exe | winedevice.exe | plugplay.exe | svchost.exe | explorer.exe | \
         rpcss.exe | wineboot.exe | winemenubuilder | conhost.exe) continue ;;
     esac
-    grep -qxzF "WINEPREFIX=$WINEPREFIX" "$proc/environ" 2>/dev/null && return 0
+    if grep -qxzF "WINEPREFIX=$WINEPREFIX" "$proc/environ" 2>/dev/null; then
+      echo "$comm (process ${proc#/proc/})"
+      return 0
+    fi
   done
   return 1
 }
@@ -195,8 +202,9 @@ kv2__prefix_in_use() {
 kv2_wine_stop() {
   [[ -n ${KV2_WINE_SERVER_OURS:-} ]] || return 0
   KV2_WINE_SERVER_OURS=
-  if kv2__prefix_in_use; then
-    echo "wine.sh: another run is using $WINEPREFIX; its wineserver ends by itself" >&2
+  local user
+  if user=$(kv2__prefix_in_use); then
+    echo "wine.sh: $user of another run uses $WINEPREFIX; the wineserver ends by itself" >&2
     return 0
   fi
   wineserver -k 2>/dev/null || true
