@@ -1,0 +1,242 @@
+// The install procedure on real files: OK typed folder in, files, attributes, progress and every
+// message box out.
+#include "CMessageBoxWatcher.h"
+#include "CSetupDlg.h"
+#include "CTestFolder.h"
+#include "CWinApp.h"
+#include "GuiHelpers.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+const char kCompletion[] = "Setup is complete. \n\nHave a good time!\n\nWould you like to see the preview?";
+const char kCantCreate[] = "Can't create the directory. Choose new one.";
+
+// The setup started in fresh media, with a fresh place to install to.
+class InstallTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    GetCurrentDirectoryA(MAX_PATH, m_szOldDirectory);
+    SetCurrentDirectoryA(m_media.Path().c_str());
+    AfxGetApp()->m_pMainWnd = &m_dlg;
+    ASSERT_TRUE(m_dlg.Create());
+    m_dlg.ShowWindow(SW_SHOW);
+    m_hDlg = m_dlg.m_hWnd;
+  }
+  void TearDown() override { SetCurrentDirectoryA(m_szOldDirectory); }
+
+  std::string Folder() const { return m_target.Path("KV2"); }
+  std::string Installed(const std::string& name) const { return Folder() + "\\" + name; }
+
+  // Types the folder and presses OK; the boxes that come up are answered in turn.
+  std::vector<SeenBox> Install(const std::string& folder, std::vector<int> answers = {}) {
+    CMessageBoxWatcher watcher(std::move(answers));
+    SetDlgItemTextA(m_hDlg, IDC_FOLDER, folder.c_str());
+    Click(m_hDlg, IDOK);
+    PumpUntil(m_hDlg, WM_INSTALL);
+    return watcher.Seen();
+  }
+
+  void ExpectBox(const SeenBox& box, const std::string& text, bool bIcon, bool bCancel,
+                 const std::string& caption = "Korvi2") {
+    EXPECT_EQ(box.caption, caption);
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.bIcon, bIcon) << text;
+    EXPECT_TRUE(box.bOK) << text;
+    EXPECT_EQ(box.bCancel, bCancel) << text;
+  }
+
+  void ExpectStillOpen() {
+    EXPECT_TRUE(m_dlg.ContinueModal());
+    EXPECT_TRUE(IsWindowVisible(m_hDlg));
+    EXPECT_EQ(ItemText(m_hDlg, IDC_LABEL), "Installing Korvi 2 ...");
+  }
+
+  void ExpectEnded() {
+    EXPECT_FALSE(m_dlg.ContinueModal());
+    EXPECT_FALSE(IsWindowVisible(m_hDlg));
+  }
+
+  CTestFolder m_media;
+  CTestFolder m_target;
+  const CProfileValue m_profile{"C:\\WINDOWS\\CHAT.INI"};
+  CSetupDlg m_dlg;
+  HWND m_hDlg = nullptr;
+  char m_szOldDirectory[MAX_PATH] = {};
+};
+
+TEST_F(InstallTest, CopiesEveryListedFileWhileTheBarAdvances) {
+  m_media.Write("A.DAT", std::string(100, 'a'));
+  m_media.Write("B.DAT", std::string(100, 'b'));
+  m_media.Write("C.DAT", std::string(100, 'c'));
+  SetFileAttributesA(m_media.Path("B.DAT").c_str(), FILE_ATTRIBUTE_READONLY);
+  // The last line has no line end.
+  m_media.Write("KV2Setup.inf", "A.DAT\r\nB.DAT\r\nC.DAT");
+  CProgressRecorder progress(GetDlgItem(m_hDlg, IDC_PROGRESS));
+
+  const std::vector<SeenBox> boxes = Install(Folder(), {IDCANCEL});
+
+  ASSERT_EQ(boxes.size(), 1u);
+  ExpectBox(boxes[0], kCompletion, false, true);
+  EXPECT_EQ(ItemText(m_hDlg, IDC_FOLDER), Folder() + "\\");
+  for (const char* pszName : {"A.DAT", "B.DAT", "C.DAT"}) {
+    SCOPED_TRACE(pszName);
+    EXPECT_EQ(CTestFolder::Read(Installed(pszName)), std::string(100, pszName[0] + ('a' - 'A')));
+    EXPECT_EQ(GetFileAttributesA(Installed(pszName).c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+  }
+  EXPECT_EQ(progress.m_ranges, std::vector<LPARAM>{MAKELPARAM(0, 100)});
+  EXPECT_EQ(progress.m_positions, (std::vector<int>{0, 33, 66, 100}));
+  EXPECT_TRUE(ItemVisible(m_hDlg, IDC_PROGRESS));
+  ExpectEnded();
+}
+
+TEST_F(InstallTest, AsksBeforeInstallingIntoAnExistingFolder) {
+  m_media.Write("A.DAT", "a");
+  m_media.Write("KV2Setup.inf", "A.DAT\r\n");
+  m_target.MakeFolder("KV2");
+
+  std::vector<SeenBox> boxes = Install(Folder(), {IDCANCEL});
+  ASSERT_EQ(boxes.size(), 1u);
+  ExpectBox(boxes[0], "The Directory exists already. Overwrite?", true, true);
+  EXPECT_FALSE(CTestFolder::Exists(Installed("A.DAT")));
+  EXPECT_FALSE(ItemVisible(m_hDlg, IDC_PROGRESS));
+  ExpectStillOpen();
+
+  boxes = Install(Folder(), {IDOK, IDCANCEL});
+  ASSERT_EQ(boxes.size(), 2u);
+  ExpectBox(boxes[1], kCompletion, false, true);
+  EXPECT_TRUE(CTestFolder::Exists(Installed("A.DAT")));
+  ExpectEnded();
+}
+
+TEST_F(InstallTest, RefusesAFolderItCannotCreateAndTakesAnotherOne) {
+  m_media.Write("A.DAT", "a");
+  m_media.Write("KV2Setup.inf", "A.DAT\r\n");
+  m_target.Write("FILE", "not a folder");
+  for (const std::string& folder : {m_target.Path("missing\\KV2"), m_target.Path("FILE")}) {
+    SCOPED_TRACE(folder);
+    const std::vector<SeenBox> boxes = Install(folder);
+    ASSERT_EQ(boxes.size(), 1u);
+    ExpectBox(boxes[0], kCantCreate, true, false);
+    ExpectStillOpen();
+  }
+  EXPECT_FALSE(CTestFolder::Exists(m_target.Path("missing")));
+
+  const std::vector<SeenBox> boxes = Install(Folder(), {IDCANCEL});
+  ASSERT_EQ(boxes.size(), 1u);
+  ExpectBox(boxes[0], kCompletion, false, true);
+  EXPECT_TRUE(CTestFolder::Exists(Installed("A.DAT")));
+}
+
+TEST_F(InstallTest, SaysWhyTheListCannotBeReadAndLeavesTheFolderEmpty) {
+  const auto expectRefused = [&](const std::string& folder, const char* pszText) {
+    const std::vector<SeenBox> boxes = Install(folder);
+    ASSERT_EQ(boxes.size(), 1u);
+    ExpectBox(boxes[0], pszText, false, false);
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    EXPECT_FALSE(ItemVisible(m_hDlg, IDC_PROGRESS));
+    ExpectStillOpen();
+  };
+  expectRefused(m_target.Path("KV2"), "Can't find KV2Setup.inf.");
+  // There, but not a file that opens.
+  m_media.MakeFolder("KV2Setup.inf");
+  expectRefused(m_target.Path("KV2b"), "Too many files opened.");
+}
+
+TEST_F(InstallTest, StopsWithTheFrameworksReportWhenAListedFileCannotBeOpened) {
+  m_media.Write("A.DAT", "a");
+  m_media.Write("C.DAT", "c");
+  const struct {
+    const char* pszList;
+    const char* pszNamed;  // what the report names
+  } cases[] = {
+      {"A.DAT\r\nMISSING.DAT\r\nC.DAT\r\n", "MISSING.DAT"},
+      // A blank line names a file that cannot exist.
+      {"A.DAT\r\n\r\nC.DAT\r\n", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszList);
+    const std::string folder = m_target.Path(c.pszNamed[0] != '\0' ? "KV2" : "KV2-blank");
+    m_media.Write("KV2Setup.inf", c.pszList);
+    const std::vector<SeenBox> boxes = Install(folder);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, ExecutableBaseName());
+    EXPECT_NE(boxes[0].text.find(c.pszNamed), std::string::npos) << boxes[0].text;
+    EXPECT_TRUE(boxes[0].bIcon);
+    EXPECT_FALSE(boxes[0].bCancel);
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    EXPECT_FALSE(ItemVisible(m_hDlg, IDC_PROGRESS));
+    ExpectStillOpen();
+  }
+}
+
+TEST_F(InstallTest, OffersThePreviewAfterAnEmptyList) {
+  m_media.Write("KV2Setup.inf", "");
+  CProgressRecorder progress(GetDlgItem(m_hDlg, IDC_PROGRESS));
+  const std::vector<SeenBox> boxes = Install(Folder(), {IDCANCEL});
+  ASSERT_EQ(boxes.size(), 1u);
+  ExpectBox(boxes[0], kCompletion, false, true);
+  EXPECT_EQ(progress.m_positions, std::vector<int>{0});
+  EXPECT_TRUE(std::filesystem::is_empty(Folder()));
+  ExpectEnded();
+}
+
+TEST_F(InstallTest, NamesTheFilesItCouldNotCopyBeforeTheCompletion) {
+  m_media.Write("A.DAT", std::string(100, 'a'));
+  m_media.Write("SUB\\S.DAT", std::string(100, 's'));
+  m_media.Write("KV2Setup.inf", "A.DAT\r\nSUB\\S.DAT\r\n");
+  CProgressRecorder progress(GetDlgItem(m_hDlg, IDC_PROGRESS));
+
+  const std::vector<SeenBox> boxes = Install(Folder(), {IDOK, IDCANCEL});
+
+  ASSERT_EQ(boxes.size(), 2u);
+  ExpectBox(boxes[0], "1 file could not be copied:\n\nSUB\\S.DAT", true, false);
+  ExpectBox(boxes[1], kCompletion, false, true);
+  EXPECT_TRUE(CTestFolder::Exists(Installed("A.DAT")));
+  EXPECT_FALSE(CTestFolder::Exists(Installed("SUB")));
+  // The file that was not copied still counts.
+  EXPECT_EQ(progress.m_positions, (std::vector<int>{0, 50, 100}));
+  ExpectEnded();
+}
+
+TEST_F(InstallTest, StartsTheInstalledClientInItsFolder) {
+  char szPath[MAX_PATH];
+  GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+  std::string client(szPath);
+  client = client.substr(0, client.rfind('\\') + 1) + "KV2.EXE";
+  ASSERT_TRUE(CopyFileA(client.c_str(), m_media.Path("KV2.EXE").c_str(), FALSE));
+  m_media.Write("KV2Setup.inf", "KV2.EXE\r\n");
+
+  const std::vector<SeenBox> boxes = Install(Folder(), {IDOK});
+
+  ASSERT_EQ(boxes.size(), 1u);
+  ExpectBox(boxes[0], kCompletion, false, true);
+  ExpectEnded();
+  char szCurrent[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, szCurrent);
+  EXPECT_STREQ(szCurrent, Folder().c_str());
+  // The setup waited until the client was ready for input: its window is there.
+  const HWND hClient = FindWindowA(nullptr, "Korvi 2 Preview");
+  ASSERT_NE(hClient, nullptr);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hClient, &pid);
+  EXPECT_NE(pid, GetCurrentProcessId());
+  PostMessageA(hClient, WM_CLOSE, 0, 0);
+}
+
+TEST_F(InstallTest, ClosesWithoutAWordWhenTheClientIsMissing) {
+  m_media.Write("A.DAT", "a");
+  m_media.Write("KV2Setup.inf", "A.DAT\r\n");
+  const std::vector<SeenBox> boxes = Install(Folder(), {IDOK});
+  ASSERT_EQ(boxes.size(), 1u);
+  ExpectBox(boxes[0], kCompletion, false, true);
+  ExpectEnded();
+  MSG msg;
+  EXPECT_TRUE(PeekMessageA(&msg, m_hDlg, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+}
+
+}  // namespace
