@@ -1,0 +1,69 @@
+# Drives KV2Setup.exe under Wine as a user would: real clicks and key presses with xdotool on the
+# current X display. Source it from bash after scripts/lib/wine.sh, within a Wine session
+# (kv2_session_begin --display, or scripts/test's).
+#
+#   kv2_setup_start MEDIA        Starts the setup with MEDIA as its current directory; sets
+#                                KV2_SETUP_PID.
+#   kv2_setup_dialog             Waits for the setup dialog and prints its window id.
+#   kv2_setup_type_folder W DIR  Clicks into the folder box of dialog W and replaces its text.
+#   kv2_setup_answer TITLE KEY   Waits for the window titled TITLE, focuses it and presses KEY.
+#   kv2_setup_wait_exit          Waits for the setup to end; sets KV2_SETUP_RC to its exit code.
+#   kv2_drive_c PATH             The Linux path of a Windows path on drive C:.
+#
+# With no window manager on Xvfb, windows are focused first (windowfocus --sync) and keys then
+# go to the focused window.
+
+KV2_DRIVER_TIMEOUT=${KV2_DRIVER_TIMEOUT:-30}
+
+kv2__driver_die() {
+  echo "setup-driver: $*" >&2
+  return 1
+}
+
+kv2_setup_start() {
+  local media=$1
+  [[ -f $media/KV2Setup.exe ]] || kv2__driver_die "no KV2Setup.exe in $media" || return
+  (cd "$media" && kv2_wine KV2Setup.exe </dev/null >/dev/null 2>&1) &
+  KV2_SETUP_PID=$!
+}
+
+# kv2__wait_for XDOTOOL_SEARCH_ARGS...: prints the first matching visible window.
+kv2__wait_for() {
+  local w deadline=$((SECONDS + KV2_DRIVER_TIMEOUT))
+  while ((SECONDS < deadline)); do
+    w=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1) || true
+    if [[ -n $w ]]; then
+      echo "$w"
+      return 0
+    fi
+    sleep 0.2
+  done
+  kv2__driver_die "no window matching '$*' within ${KV2_DRIVER_TIMEOUT}s"
+}
+
+kv2_setup_dialog() { kv2__wait_for --classname '^kv2setup\.exe$'; }
+
+kv2_setup_type_folder() {
+  local w=$1 folder=$2
+  xdotool windowfocus --sync "$w" || return
+  # The folder box lies at 80,210 - 340,230 of the dialog.
+  xdotool mousemove --window "$w" 200 220 click 1 || return
+  xdotool key End shift+Home BackSpace || return
+  xdotool type --delay 20 "$folder"
+}
+
+kv2_setup_answer() {
+  local title=$1 key=$2 w
+  w=$(kv2__wait_for --name "^$title\$") || return
+  xdotool windowfocus --sync "$w" && xdotool key "$key"
+}
+
+kv2_setup_wait_exit() {
+  KV2_SETUP_RC=0
+  wait "$KV2_SETUP_PID" || KV2_SETUP_RC=$?
+}
+
+kv2_drive_c() {
+  local path=${1#[Cc]:}
+  echo "$WINEPREFIX/drive_c${path//\\//}"
+}

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The real KV2Setup.exe in demo media, driven with real clicks and key presses: it installs into
+# a new folder, every listed file arrives intact with only the archive attribute, the preview
+# client starts, and the setup ends.
+#   install.sh MEDIA     (on an X display, as ctest runs it within scripts/test)
+set -euo pipefail
+
+root=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.." && pwd)
+media=$1
+source "$root/scripts/lib/wine.sh"
+source "$root/scripts/lib/setup-driver.sh"
+kv2_wine_prefix
+
+fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
+
+# The platform's own view of a file's attributes, letters only.
+attributes() { kv2_wine cmd /c attrib "$1" 2>/dev/null | tr -d '\r' | cut -c1-12 | tr -d ' '; }
+
+folder="C:\\kv2-e2e-$$-$RANDOM"
+installed=$(kv2_drive_c "$folder")
+trap 'rm -rf "$installed"' EXIT
+
+listed=$(tr -d '\r' <"$media/KV2Setup.inf")
+[[ $(attributes "$(winepath -w "$media/KORVI2.DAT" 2>/dev/null)") == *R* ]] || fail "the media lack their read-only file"
+
+kv2_setup_start "$media"
+dialog=$(kv2_setup_dialog) || fail "the setup dialog did not show"
+kv2_setup_type_folder "$dialog" "$folder"
+xdotool key Return
+kv2_setup_answer Korvi2 Return || fail "no completion question"
+preview=$(kv2__wait_for --name '^Korvi 2 Preview$') || fail "the preview client did not start"
+kv2_setup_wait_exit
+((KV2_SETUP_RC == 0)) || fail "the setup ended with $KV2_SETUP_RC"
+
+for name in $listed; do
+  cmp "$media/$name" "$installed/$name" || fail "$name was not copied intact"
+  [[ $(attributes "$folder\\$name") == A ]] || fail "$name has the attributes '$(attributes "$folder\\$name")'"
+done
+[[ $(ls "$installed" | wc -l) == $(wc -w <<<"$listed") ]] || fail "unlisted files in $installed: $(ls "$installed")"
+
+# The client runs on its own after the setup; Escape closes it.
+xdotool windowfocus --sync "$preview" && xdotool key Escape
+for _ in $(seq 50); do
+  xdotool search --onlyvisible --name '^Korvi 2 Preview$' >/dev/null 2>&1 || break
+  sleep 0.2
+done
+! xdotool search --onlyvisible --name '^Korvi 2 Preview$' >/dev/null 2>&1 || fail "the preview did not close on Escape"
+echo "installed $(wc -w <<<"$listed") files into $folder"
