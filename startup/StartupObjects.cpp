@@ -3,13 +3,14 @@
 #include "AfxInitOrder.h"
 #include "CBubble.h"
 #include "CBubbleList.h"
+#include "CDIB.h"
 
 // The classes archives create by name are linked here at their stages; each class's own
 // registration, which runs later, then finds it linked already. Naming them here also links
 // them into the program, which otherwise never refers to them.
 static const AFX_CLASSINIT initCBubble AFX_INIT_ORDER(AFX_INIT_CLASS_CBUBBLE)(RUNTIME_CLASS(CBubble));
 static const AFX_CLASSINIT initCBubbleList AFX_INIT_ORDER(AFX_INIT_CLASS_CBUBBLELIST)(RUNTIME_CLASS(CBubbleList));
-// CDIB (AFX_INIT_CLASS_CDIB) belongs here once imaging/ is built.
+static const AFX_CLASSINIT initCDIB AFX_INIT_ORDER(AFX_INIT_CLASS_CDIB)(RUNTIME_CLASS(CDIB));
 // CPhasedSprite and CSprite (AFX_INIT_CLASS_CPHASEDSPRITE, AFX_INIT_CLASS_CSPRITE) belong here
 // once sprites/ exists.
 
