@@ -40,37 +40,41 @@ bool ReadColorTable(DIBStream& in, bool bCore, int nColors, RGBQUAD* table) {
   return true;
 }
 
+struct Headers {
+  BITMAPFILEHEADER file;
+  BITMAPINFOHEADER info;  // a core header converted
+  bool core;
+};
+
+// The file header and the bitmap header after it, whichever kind that is.
+bool ReadHeaders(DIBStream& in, std::int64_t base, Headers& h) {
+  if (!in.Seek(base) || !in.Read(&h.file, sizeof h.file)) return false;
+  if (h.file.bfType != dib::kTypeBM && h.file.bfType != dib::kTypeBC) return false;
+  // 40 bytes are there whichever header it is.
+  if (!in.Read(&h.info, sizeof h.info)) return false;
+  h.core = h.info.biSize == dib::kCoreHeaderBytes;
+  if (!h.core) return h.info.biSize == dib::kInfoHeaderBytes;
+  BITMAPCOREHEADER core;
+  if (!in.Seek(base + dib::kFileHeaderBytes) || !in.Read(&core, sizeof core)) return false;
+  h.info = FromCore(core);
+  return true;
+}
+
 // The bitmap file at `base` of the stream. Whatever fails, nothing is kept; colour entries past
 // the file's own are zero.
 bool ReadBitmap(DIBStream& in, std::int64_t base, LoadedBitmap& out) {
-  BITMAPFILEHEADER file;
-  if (!in.Seek(base) || !in.Read(&file, sizeof file)) return false;
-  if (file.bfType != dib::kTypeBM && file.bfType != dib::kTypeBC) return false;
-  const bool tableStored = file.bfType == dib::kTypeBM;
-
-  // 40 bytes are there whichever header it is.
-  BITMAPINFOHEADER info;
-  if (!in.Read(&info, sizeof info)) return false;
-  const bool core = info.biSize == dib::kCoreHeaderBytes;
-  if (core) {
-    BITMAPCOREHEADER coreHeader;
-    if (!in.Seek(base + dib::kFileHeaderBytes) || !in.Read(&coreHeader, sizeof coreHeader)) return false;
-    info = FromCore(coreHeader);
-  } else if (info.biSize != dib::kInfoHeaderBytes) {
-    return false;
-  }
-
-  if (file.bfSize < file.bfOffBits) return false;
-  const std::int64_t pixelBytes = file.bfSize - file.bfOffBits;
-  const std::int64_t pixelStart = base + file.bfOffBits;
-  if (!dib::IsLoadable(info, pixelBytes) || !in.Holds(pixelStart, pixelBytes)) return false;
+  Headers h;
+  if (!ReadHeaders(in, base, h) || h.file.bfSize < h.file.bfOffBits) return false;
+  const std::int64_t pixelBytes = h.file.bfSize - h.file.bfOffBits;
+  const std::int64_t pixelStart = base + h.file.bfOffBits;
+  if (!dib::IsLoadable(h.info, pixelBytes) || !in.Holds(pixelStart, pixelBytes)) return false;
 
   dib::Block header = dib::Allocate(dib::kHeaderBlockBytes);
   if (!header) return false;
-  std::memcpy(header.get(), &info, sizeof info);
-  const int nColors = CDIB::GetNumColors(&info);
+  std::memcpy(header.get(), &h.info, sizeof h.info);
   RGBQUAD* table = reinterpret_cast<RGBQUAD*>(header.get() + dib::kInfoHeaderBytes);
-  if (tableStored && !ReadColorTable(in, core, nColors, table)) return false;
+  // The stream stands right after the bitmap header.
+  if (h.file.bfType == dib::kTypeBM && !ReadColorTable(in, h.core, CDIB::GetNumColors(&h.info), table)) return false;
 
   dib::Block bits = dib::Allocate(pixelBytes);
   if (!bits || !in.Seek(pixelStart) || !in.Read(bits.get(), pixelBytes)) return false;

@@ -1,0 +1,159 @@
+#include "ImagingTestSupport.h"
+
+#ifndef _WIN32
+#include "native/Resources.h"
+#include "native/Seams.h"
+#endif
+
+#include <fstream>
+#include <iterator>
+
+namespace imaging_test {
+
+// Taken before any test changes the current directory.
+std::string DataPath(const std::string& relative) {
+  static const std::filesystem::path data = std::filesystem::absolute(KV2_TEST_DATA);
+  return (data / relative).string();
+}
+
+Bytes ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const Bytes& data) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+}
+
+RGBQUAD TestColor(int i) {
+  return RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i / 2), 0x5A};
+}
+
+BYTE TestPixel(int x, int y) { return static_cast<BYTE>(x + 3 * y); }
+
+Bytes TestPixels(int width, int height) {
+  const int stride = (width + 3) & ~3;
+  Bytes rows(static_cast<std::size_t>(stride) * height, kPadding);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) rows[static_cast<std::size_t>(height - 1 - y) * stride + x] = TestPixel(x, y);
+  return rows;
+}
+
+Bytes BitmapFile::Build() const {
+  const std::size_t headerBytes = core ? dib::kCoreHeaderBytes : dib::kInfoHeaderBytes;
+  const std::size_t entryBytes = core ? sizeof(RGBTRIPLE) : sizeof(RGBQUAD);
+  BITMAPINFOHEADER info{};
+  info.biSize = dib::kInfoHeaderBytes;
+  info.biBitCount = bitCount;
+  info.biClrUsed = clrUsed;
+  const int colors = type == dib::kTypeBM ? CDIB::GetNumColors(&info) : 0;
+  const int bytesPerPixel = bitCount >= 8 ? bitCount / 8 : 1;
+  const Bytes pixels = width > 0 && height > 0 && width < 0x10000 && height < 0x10000
+                           ? TestPixels(width * bytesPerPixel, height)
+                           : Bytes(16, 0);
+
+  const std::size_t colorStart = dib::kFileHeaderBytes + headerBytes;
+  const std::size_t offBits = colorStart + colors * entryBytes + gap;
+  Bytes file(offBits + pixels.size(), 0);
+  Put<WORD>(file, 0, type);
+  Put<DWORD>(file, 2, static_cast<DWORD>(file.size()));
+  Put<DWORD>(file, 10, static_cast<DWORD>(offBits));
+  if (core) {
+    Put<BITMAPCOREHEADER>(file, dib::kFileHeaderBytes,
+                          BITMAPCOREHEADER{dib::kCoreHeaderBytes, static_cast<WORD>(width), static_cast<WORD>(height), 1,
+                                           bitCount});
+  } else {
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biCompression = compression;
+    Put<BITMAPINFOHEADER>(file, dib::kFileHeaderBytes, info);
+  }
+  for (int i = 0; i < colors; ++i) {
+    const RGBQUAD c = TestColor(i);
+    if (core) Put<RGBTRIPLE>(file, colorStart + i * entryBytes, RGBTRIPLE{c.rgbBlue, c.rgbGreen, c.rgbRed});
+    else Put<RGBQUAD>(file, colorStart + i * entryBytes, c);
+  }
+  std::copy(pixels.begin(), pixels.end(), file.begin() + static_cast<std::ptrdiff_t>(offBits));
+  return file;
+}
+
+void ProvideTestResources() {
+#ifndef _WIN32
+  static const bool provided = [] {
+    native::AddResource("DIB", kResourceBitmap, ReadBytes(DataPath("bmp/good/magick-bmp3-8bit.bmp")));
+    native::AddResource("DIB", kResourceDamaged, ReadBytes(DataPath("bmp/bad/magick-bmp3-8bit-cut-at-1100.bmp")));
+    return true;
+  }();
+  static_cast<void>(provided);
+#endif
+}
+
+ScratchDir::ScratchDir() : m_previous(std::filesystem::current_path()) {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string("scratch-") + test->test_suite_name() + "-" + test->name();
+  for (char& c : name)
+    if (c == '/') c = '-';
+  m_path = m_previous / name;
+  std::filesystem::remove_all(m_path);
+  std::filesystem::create_directories(m_path);
+  std::filesystem::current_path(m_path);
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ignored;
+  std::filesystem::current_path(m_previous, ignored);
+  std::filesystem::remove_all(m_path, ignored);
+}
+
+Snapshot::Snapshot(const CDIB& dib)
+    : pBMI(dib.m_pBMI),
+      pBits(dib.m_pBits),
+      bOwnBits(dib.m_bOwnBits),
+      bMapped(dib.m_bMapped),
+      strName(dib.m_strName),
+      header(reinterpret_cast<const BYTE*>(dib.m_pBMI), reinterpret_cast<const BYTE*>(dib.m_pBMI) + dib::kHeaderBlockBytes) {}
+
+::testing::AssertionResult Unchanged(const CDIB& dib, const Snapshot& before) {
+  if (dib.m_pBMI != before.pBMI || dib.m_pBits != before.pBits) return ::testing::AssertionFailure() << "bitmap replaced";
+  if (dib.m_bOwnBits != before.bOwnBits) return ::testing::AssertionFailure() << "ownership changed";
+  if (dib.m_bMapped != before.bMapped) return ::testing::AssertionFailure() << "mapped flag changed";
+  if (!(dib.m_strName == before.strName)) return ::testing::AssertionFailure() << "name is " << dib.m_strName;
+  if (std::memcmp(dib.m_pBMI, before.header.data(), before.header.size()) != 0)
+    return ::testing::AssertionFailure() << "header block changed";
+  return ::testing::AssertionSuccess();
+}
+
+#ifndef _WIN32
+MessageBoxes::MessageBoxes() {
+  native::SetMessageBoxHandler([this](HWND, LPCSTR text, LPCSTR, UINT type) {
+    m_shown.push_back(Box{text, type});
+    return IDOK;
+  });
+}
+
+MessageBoxes::~MessageBoxes() { native::SetMessageBoxHandler(nullptr); }
+
+std::vector<std::string> MessageBoxes::texts() const {
+  std::vector<std::string> texts;
+  for (const Box& box : m_shown) texts.push_back(box.text);
+  return texts;
+}
+
+FileDialogAnswer::FileDialogAnswer(std::string path) : m_path(std::move(path)) {
+  native::SetFileDialogHandler([this](BOOL save, const OPENFILENAMEA& ofn) -> std::optional<std::string> {
+    std::string filter;
+    // The filter ends with two terminators.
+    for (const char* p = ofn.lpstrFilter; p != nullptr && *p != '\0'; p += std::strlen(p) + 1) filter += std::string(p) + "|";
+    m_asked.push_back(Asked{save, ofn.Flags, filter, ofn.lpstrFile ? ofn.lpstrFile : "", ofn.lpstrDefExt != nullptr,
+                            ofn.hwndOwner != nullptr});
+    if (m_path.empty()) return std::nullopt;
+    return m_path;
+  });
+}
+
+FileDialogAnswer::~FileDialogAnswer() { native::SetFileDialogHandler(nullptr); }
+#endif
+
+}  // namespace imaging_test

@@ -1,0 +1,138 @@
+// What the imaging tests share: fixture paths, files of bytes, bitmap files built field by field,
+// scratch folders, and the answers a user would give (natively, through the platform's seams).
+#pragma once
+
+#include "CDIB.h"
+#include "DIBLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace imaging_test {
+
+using Bytes = std::vector<BYTE>;
+
+// A fixture under tests/data.
+std::string DataPath(const std::string& relative);
+Bytes ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const Bytes& data);
+
+template <typename T>
+void Put(Bytes& data, std::size_t offset, T value) {
+  std::memcpy(data.data() + offset, &value, sizeof value);
+}
+template <typename T>
+T Get(const Bytes& data, std::size_t offset) {
+  T value;
+  std::memcpy(&value, data.data() + offset, sizeof value);
+  return value;
+}
+
+// Colour entry i is blue i, green 255 - i, red i / 2, reserved 0x5A; pixel (x, y) is
+// (x + 3y) & 0xFF; row padding is 0xEE, so that a reader that skips or keeps it shows.
+RGBQUAD TestColor(int i);
+BYTE TestPixel(int x, int y);
+constexpr BYTE kPadding = 0xEE;
+
+struct BitmapFile {
+  WORD type = dib::kTypeBM;
+  bool core = false;
+  LONG width = 5;
+  LONG height = 3;
+  WORD bitCount = 8;
+  DWORD compression = BI_RGB;
+  DWORD clrUsed = 0;
+  // Bytes between the colour table and the pixels.
+  DWORD gap = 0;
+  Bytes Build() const;
+};
+
+// The pixel rows a bitmap of this size holds, bottom row first, with TestPixel and kPadding.
+Bytes TestPixels(int width, int height);
+
+// Bitmap resources: the ImageMagick 8-bit file, and the same cut short in its pixels.
+constexpr WORD kResourceBitmap = 2100;
+constexpr WORD kResourceDamaged = 2101;
+// Natively they go into the stand-in's resource table; the Windows build has them compiled in.
+void ProvideTestResources();
+
+// A folder of its own that is the current directory while the object lives.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+ private:
+  std::filesystem::path m_previous;
+  std::filesystem::path m_path;
+};
+
+// A bitmap whose state a failed load must leave exactly as it was.
+struct Snapshot {
+  explicit Snapshot(const CDIB& dib);
+  const BITMAPINFO* pBMI;
+  const BYTE* pBits;
+  BOOL bOwnBits;
+  BOOL bMapped;
+  CString strName;
+  Bytes header;
+};
+::testing::AssertionResult Unchanged(const CDIB& dib, const Snapshot& before);
+
+#ifdef _WIN32
+// Under Wine a message box or a file dialog is a real window that nobody here answers; the GUI
+// suite answers real ones. These tests check what the user is shown through the native seams.
+#define KV2_NATIVE_ONLY() GTEST_SKIP() << "asks the user; checked natively through the seams"
+#else
+#define KV2_NATIVE_ONLY() static_cast<void>(0)
+
+// The message boxes shown while it lives, each answered with OK.
+class MessageBoxes {
+ public:
+  struct Box {
+    std::string text;
+    UINT type;
+  };
+  MessageBoxes();
+  ~MessageBoxes();
+  MessageBoxes(const MessageBoxes&) = delete;
+  MessageBoxes& operator=(const MessageBoxes&) = delete;
+  const std::vector<Box>& shown() const { return m_shown; }
+  // The texts, for comparing in one go.
+  std::vector<std::string> texts() const;
+
+ private:
+  std::vector<Box> m_shown;
+};
+
+// Answers every file dialog while it lives with a path, or with Cancel when the path is empty,
+// and keeps what the dialog was asked with.
+class FileDialogAnswer {
+ public:
+  struct Asked {
+    BOOL save;
+    DWORD flags;
+    std::string filter;  // separators shown as '|'
+    std::string initialName;
+    bool defaultExtension;
+    bool owned;
+  };
+  explicit FileDialogAnswer(std::string path);
+  ~FileDialogAnswer();
+  FileDialogAnswer(const FileDialogAnswer&) = delete;
+  FileDialogAnswer& operator=(const FileDialogAnswer&) = delete;
+  const std::vector<Asked>& asked() const { return m_asked; }
+
+ private:
+  std::string m_path;
+  std::vector<Asked> m_asked;
+};
+#endif
+
+}  // namespace imaging_test
