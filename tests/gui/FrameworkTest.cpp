@@ -35,6 +35,11 @@ class CProbeDlg : public CDialog {
   int m_cy = 0;
   UINT m_nCtlColor = 0xFFFF;
   HWND m_hCtlColorWnd = nullptr;
+  HDC m_hEraseDC = nullptr;
+  HWND m_hPaletteWnd = nullptr;
+  HWND m_hCursorWnd = nullptr;
+  UINT m_nHitTest = 0;
+  UINT m_nMouseMessage = 0;
 
  protected:
   BOOL OnInitDialog() override {
@@ -54,6 +59,18 @@ class CProbeDlg : public CDialog {
     m_hCtlColorWnd = pWnd->m_hWnd;
     return static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
   }
+  BOOL OnEraseBkgnd(CDC* pDC) {
+    m_hEraseDC = pDC->m_hDC;
+    return TRUE;
+  }
+  void OnPaletteChanged(CWnd* pFocusWnd) { m_hPaletteWnd = pFocusWnd->m_hWnd; }
+  BOOL OnQueryNewPalette() { return 77; }
+  BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
+    m_hCursorWnd = pWnd->m_hWnd;
+    m_nHitTest = nHitTest;
+    m_nMouseMessage = message;
+    return TRUE;
+  }
   LRESULT OnProbe(WPARAM wParam, LPARAM lParam) { return static_cast<LRESULT>(wParam) + lParam; }
   LRESULT OnThrow(WPARAM, LPARAM) {
     throw CFileException(CFileException::fileNotFound, ERROR_FILE_NOT_FOUND, "C:\\nowhere\\list.inf");
@@ -66,6 +83,10 @@ const CProbeDlg::MessageTable CProbeDlg::messages = {
         OnNotify<EN_CHANGE>(IDC_FOLDER, &CProbeDlg::OnChangeFolder),
         OnMessage<WM_SIZE>(&CProbeDlg::OnSize),
         OnMessage<WM_CTLCOLOR>(&CProbeDlg::OnCtlColor),
+        OnMessage<WM_ERASEBKGND>(&CProbeDlg::OnEraseBkgnd),
+        OnMessage<WM_PALETTECHANGED>(&CProbeDlg::OnPaletteChanged),
+        OnMessage<WM_QUERYNEWPALETTE>(&CProbeDlg::OnQueryNewPalette),
+        OnMessage<WM_SETCURSOR>(&CProbeDlg::OnSetCursor),
         OnMessage<WM_PROBE>(&CProbeDlg::OnProbe),
         OnMessage<WM_THROW>(&CProbeDlg::OnThrow),
     }};
@@ -94,6 +115,15 @@ TEST(MessageTable, UnpacksEachMessageForItsHandler) {
   EXPECT_EQ(dlg.m_cy, 200);
 
   EXPECT_EQ(SendMessageA(dlg.m_hWnd, WM_PROBE, 5, 7), 12);
+  EXPECT_EQ(SendMessageA(dlg.m_hWnd, WM_QUERYNEWPALETTE, 0, 0), 77);
+  const HWND hEdit = GetDlgItem(dlg.m_hWnd, IDC_FOLDER);
+  SendMessageA(dlg.m_hWnd, WM_PALETTECHANGED, reinterpret_cast<WPARAM>(hEdit), 0);
+  EXPECT_EQ(dlg.m_hPaletteWnd, hEdit);
+  EXPECT_EQ(SendMessageA(dlg.m_hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hEdit), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            TRUE);
+  EXPECT_EQ(dlg.m_hCursorWnd, hEdit);
+  EXPECT_EQ(dlg.m_nHitTest, static_cast<UINT>(HTCLIENT));
+  EXPECT_EQ(dlg.m_nMouseMessage, static_cast<UINT>(WM_MOUSEMOVE));
   EXPECT_EQ(dlg.WindowProc(WM_PROBE, 1, 2), 3);
 
   const HWND hLabel = GetDlgItem(dlg.m_hWnd, IDC_LABEL);
@@ -106,6 +136,8 @@ TEST(MessageTable, UnpacksEachMessageForItsHandler) {
     EXPECT_EQ(dlg.m_nCtlColor, static_cast<UINT>(nCtlColor));
     EXPECT_EQ(dlg.m_hCtlColorWnd, hLabel);
   }
+  EXPECT_EQ(SendMessageA(dlg.m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0), TRUE);
+  EXPECT_EQ(dlg.m_hEraseDC, hDC);
   ReleaseDC(hLabel, hDC);
 
   // A control's own painting asks its parent too.
