@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -61,10 +62,17 @@ std::uint32_t ToSurface(const RGBQUAD& c) {
   return std::uint32_t(c.rgbBlue) | (std::uint32_t(c.rgbGreen) << 8) | (std::uint32_t(c.rgbRed) << 16);
 }
 
+// An uncompressed DIB with an information header and a size that can be negated.
+bool IsPlainDib(const BITMAPINFOHEADER& h) {
+  return h.biSize >= sizeof(BITMAPINFOHEADER) && h.biWidth > 0 && h.biHeight != 0 &&
+         h.biHeight != std::numeric_limits<LONG>::min() && h.biCompression == BI_RGB;
+}
+
+LONG RowCount(const BITMAPINFOHEADER& h) { return h.biHeight < 0 ? -h.biHeight : h.biHeight; }
+
 // The 8-bit form this stand-in draws; anything else fails as an unsupported call.
 bool IsDrawable(const BITMAPINFOHEADER& h, UINT usage, DWORD rop) {
-  return h.biSize >= sizeof(BITMAPINFOHEADER) && h.biWidth > 0 && h.biHeight != 0 && h.biHeight != LONG(0x80000000) &&
-         h.biBitCount == 8 && h.biCompression == BI_RGB && usage == DIB_RGB_COLORS && rop == SRCCOPY;
+  return IsPlainDib(h) && h.biBitCount == 8 && usage == DIB_RGB_COLORS && rop == SRCCOPY;
 }
 
 // One [begin, end) range of offsets into the drawn block.
@@ -99,10 +107,8 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
   if (bits != nullptr) *bits = nullptr;
   if (info == nullptr || section != nullptr || usage != DIB_RGB_COLORS) return nullptr;
   const BITMAPINFOHEADER& h = info->bmiHeader;
-  if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == LONG(0x80000000) ||
-      h.biPlanes != 1 || h.biBitCount != 32 || h.biCompression != BI_RGB)
-    return nullptr;
-  const LONG height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+  if (!IsPlainDib(h) || h.biPlanes != 1 || h.biBitCount != 32) return nullptr;
+  const LONG height = RowCount(h);
   if (std::int64_t(h.biWidth) * height * 4 > kMaxSurfaceBytes) return nullptr;
   Bitmap* bitmap = NewBitmap(h.biWidth, height, h.biHeight < 0);
   if (bitmap == nullptr) return nullptr;
@@ -139,7 +145,7 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
       destHeight != srcHeight)
     return 0;
 
-  const LONG height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+  const LONG height = RowCount(h);
   const auto* colors = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(info) + h.biSize);
   const DWORD used = (h.biClrUsed == 0 || h.biClrUsed > 256) ? 256 : h.biClrUsed;
   std::uint32_t lut[256] = {};

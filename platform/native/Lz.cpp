@@ -2,6 +2,7 @@
 // numbers: states are 0x400 upwards, sixteen at most; any other number is a file.
 #include "LzReader.h"
 
+#include <array>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -11,8 +12,10 @@ namespace {
 constexpr INT kFirstHandle = 0x400;
 constexpr INT kMaxReaders = 16;
 
-std::unique_ptr<native::LzReader> (&Readers())[kMaxReaders] {
-  static std::unique_ptr<native::LzReader> readers[kMaxReaders];
+using ReaderTable = std::array<std::unique_ptr<native::LzReader>, kMaxReaders>;
+
+ReaderTable& Readers() {
+  static ReaderTable readers;
   return readers;
 }
 

@@ -22,7 +22,7 @@ HMMIO Fail(LPMMIOINFO info, UINT error) {
 }
 
 // The file to read: opened by name, or the handle in adwInfo[0] for the DOS I/O procedure.
-HANDLE OpenFile(LPCSTR fileName, const MMIOINFO* info) {
+HANDLE FileToRead(LPCSTR fileName, const MMIOINFO* info) {
   if (fileName != nullptr)
     return CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (info == nullptr || info->pIOProc != nullptr || (info->fccIOProc != 0 && info->fccIOProc != FOURCC_DOS))
@@ -36,7 +36,7 @@ HANDLE OpenFile(LPCSTR fileName, const MMIOINFO* info) {
 HMMIO mmioOpenA(LPSTR fileName, LPMMIOINFO info, DWORD flags) {
   constexpr DWORD kUnsupported = MMIO_RWMODE | MMIO_CREATE | MMIO_PARSE | MMIO_DELETE | MMIO_EXIST | MMIO_GETTEMP;
   if (flags & kUnsupported) return Fail(info, MMIOERR_CANNOTOPEN);
-  const HANDLE file = OpenFile(fileName, info);
+  const HANDLE file = FileToRead(fileName, info);
   if (file == INVALID_HANDLE_VALUE) return Fail(info, fileName ? MMIOERR_FILENOTFOUND : MMIOERR_CANNOTOPEN);
   auto mmio = std::unique_ptr<MmioFile>(new (std::nothrow) MmioFile(file, fileName != nullptr));
   if (!mmio) {
