@@ -1,9 +1,9 @@
 #include "LzReader.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace native {
 
@@ -52,7 +52,7 @@ bool LzReader::SkipTo(LONG position) {
 
 std::size_t LzReader::Expand(BYTE* out, std::size_t count) {
   // Positions are LONGs; a stream that would expand past them ends there.
-  count = std::min<std::size_t>(count, static_cast<std::size_t>(LONG_MAX - m_position));
+  count = std::min<std::size_t>(count, static_cast<std::size_t>(std::numeric_limits<LONG>::max() - m_position));
   std::size_t done = 0;
   while (done < count) {
     const auto step = m_decoder.Decode(m_input.data() + m_inputBegin, m_inputEnd - m_inputBegin, out + done,

@@ -1,12 +1,15 @@
 #include "MmioFile.h"
 
-#include <climits>
+#include <limits>
 
 namespace native {
 
 namespace {
 
 DWORD ReadU32(const BYTE* p) { return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16) | (DWORD(p[3]) << 24); }
+
+// Positions are Win32 LONGs, 32 bits on every platform.
+constexpr std::int64_t kMaxPosition = std::numeric_limits<LONG>::max();
 
 bool IsList(FOURCC id) { return id == FOURCC_RIFF || id == FOURCC_LIST; }
 
@@ -35,7 +38,7 @@ LONG MmioFile::Seek(std::int64_t offset, int origin) {
     default: return -1;
   }
   const std::int64_t target = base + offset;
-  if (target < 0 || target > LONG_MAX) return -1;
+  if (target < 0 || target > kMaxPosition) return -1;
   m_position = static_cast<LONG>(target);
   return m_position;
 }
@@ -67,7 +70,7 @@ bool MmioFile::Matches(const MMCKINFO& found, const MMCKINFO& wanted, UINT flags
 // file or past what a position holds ends the search, it is never wrapped around.
 MMRESULT MmioFile::Descend(MMCKINFO& chunk, const MMCKINFO* parent, UINT flags) {
   const MMCKINFO wanted = chunk;
-  const std::int64_t limit = parent != nullptr ? std::int64_t(parent->dwDataOffset) + parent->cksize : LONG_MAX;
+  const std::int64_t limit = parent != nullptr ? std::int64_t(parent->dwDataOffset) + parent->cksize : kMaxPosition;
   for (;;) {
     if (std::int64_t(m_position) + 8 > limit) return MMIOERR_CHUNKNOTFOUND;
     BYTE header[8];
