@@ -12,7 +12,10 @@
 #   kv2_wine ARGS...    Runs `wine ARGS...` in the project's locale ($KV2_WINE_LOCALE,
 #                       default ko_KR.UTF-8: ANSI code page 949, so the Korean text of the "A"
 #                       functions survives). Use it for every Windows program.
-#   kv2_wine_exec ARGS...  The same, replacing the calling shell.
+#   kv2_wine_streamed ARGS...
+#                       kv2_wine with the program's output passed on through files, so that the
+#                       processes Wine starts on the side never hold the caller's pipes open (a
+#                       pipe reader such as ctest would wait for them). Returns the program's status.
 #   kv2_wine_warmup     Makes sure a wineserver runs with Wine's services started, their
 #                       output detached: run it before ctest, or the services started by the first
 #                       test hold ctest's output pipe open and hang it. The server stays up while
@@ -24,7 +27,8 @@
 #                       by itself).
 #   kv2_xvfb_start [DEPTH]
 #                       Starts Xvfb (1024x768, DEPTH bits, default 24) on a free display number
-#                       and exports DISPLAY. DEPTH 8 gives a palette display.
+#                       and exports DISPLAY. DEPTH 8 gives a palette display. Xvfb is a job of
+#                       the calling shell: a bare `wait` would wait for it too.
 #   kv2_xvfb_stop       Stops the Xvfb that kv2_xvfb_start started here.
 #   kv2_session_begin [--display [DEPTH]]
 #                       kv2_wine_prefix, optionally kv2_xvfb_start, then kv2_wine_warmup, and
@@ -39,7 +43,7 @@
 KV2_WINE_LIB=$(readlink -f "${BASH_SOURCE[0]}")
 
 # Raised whenever the prefix settings below change, so existing prefixes pick them up.
-KV2_WINE_SETTINGS_VERSION=1
+KV2_WINE_SETTINGS_VERSION=2
 
 kv2__die() {
   echo "wine.sh: $*" >&2
@@ -100,14 +104,17 @@ kv2__prefix_create() {
   local marker=$WINEPREFIX/.kv2-settings
   [[ $(cat "$marker" 2>/dev/null) == "$KV2_WINE_SETTINGS_VERSION" ]] && return 0
   echo "== $(date '+%F %T') setting up $WINEPREFIX"
-  wineboot --init
+  local new=
+  [[ -f $marker ]] || new=1
+  [[ -z $new ]] || wineboot --init
   local reg
   reg=$(mktemp --suffix=.reg)
   kv2__prefix_settings | iconv -f UTF-8 -t UTF-16 >"$reg"
   kv2_wine reg import "$reg"
   rm -f "$reg"
-  # Wait until the server has written the registry to disk.
-  wineserver -w
+  # A new prefix is nobody else's yet: wait until its server has written the registry to disk.
+  # An older one may be in use; its server writes the settings whenever it ends.
+  [[ -z $new ]] || wineserver -w
   echo "$KV2_WINE_SETTINGS_VERSION" >"$marker"
   echo "== $(date '+%F %T') done"
 }
@@ -141,19 +148,47 @@ Windows Registry Editor Version 5.00
 "mshtml"=""
 "winemenubuilder.exe"=""
 
+; Wine waits up to 2 s for a window manager to confirm each window it hides, and Xvfb has none.
+; Unmanaged windows skip that wait; Wine draws their frames itself as before.
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
 ; A crash prints its backtrace instead of waiting on a dialog nobody answers.
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 EOF
 }
 
+KV2_WINE_LOCALE=${KV2_WINE_LOCALE:-ko_KR.UTF-8}
+
 kv2_wine() {
-  env LC_ALL="${KV2_WINE_LOCALE:-ko_KR.UTF-8}" wine "$@"
+  env LC_ALL="$KV2_WINE_LOCALE" wine "$@"
 }
 
-# kv2_wine in place of the calling shell.
-kv2_wine_exec() {
-  exec env LC_ALL="${KV2_WINE_LOCALE:-ko_KR.UTF-8}" wine "$@"
+# kv2_wine with the program's output passed on through files. Processes Wine starts on the side
+# (the desktop process, services) inherit the program's stdout and stderr and outlive it: were
+# those the caller's pipes, a reader such as ctest would wait for them after the program ended.
+kv2_wine_streamed() {
+  local dir pid rc=0
+  dir=$(mktemp -d -t kv2-wine.XXXXXX) || return
+  : >"$dir/out" && : >"$dir/err" || return
+  # An asynchronous command gets /dev/null as stdin unless it is redirected explicitly.
+  env LC_ALL="$KV2_WINE_LOCALE" wine "$@" <&0 >"$dir/out" 2>"$dir/err" &
+  pid=$!
+  # tail ends once the program has, after the output that is left.
+  tail -s 0.02 --pid="$pid" -n +1 -f "$dir/out" &
+  local tail_out=$!
+  tail -s 0.02 --pid="$pid" -n +1 -f "$dir/err" >&2 &
+  local tail_err=$!
+  local caller_traps
+  caller_traps=$(trap -p INT TERM)
+  trap 'kill "$pid" 2>/dev/null' INT TERM
+  wait "$pid" || rc=$?
+  trap - INT TERM
+  eval "$caller_traps"
+  wait "$tail_out" "$tail_err" || true
+  rm -rf "$dir"
+  return $rc
 }
 
 kv2_wine_warmup() {
