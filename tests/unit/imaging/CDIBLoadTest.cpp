@@ -106,10 +106,10 @@ TEST(CDIBLoadPeers, FilesThePixelModelCannotServeAreRefused) {
 
 TEST(CDIBLoadFile, FewerColoursAreReadAtTheirPlaceAndPixelsAtTheirOffset) {
   ScratchDir scratch;
-  BitmapFile spec;
-  spec.clrUsed = 16;
-  spec.gap = 100;
-  WriteBytes("sixteen.bmp", spec.Build());
+  BitmapFile layout;
+  layout.clrUsed = 16;
+  layout.gap = 100;
+  WriteBytes("sixteen.bmp", layout.Build());
   CDIB dib;
   ASSERT_EQ(LoadFile(dib, "sixteen.bmp"), 1);
   EXPECT_EQ(dib.GetNumColors(), 16);
@@ -162,17 +162,17 @@ TEST(CDIBLoadFile, HostileFilesAreRefusedAndChangeNothing) {
     const char* what;
     std::function<Bytes()> make;
   };
-  const auto patched = [](auto patch, BitmapFile spec = {}) {
+  const auto patched = [](auto patch, BitmapFile layout = {}) {
     return [=] {
-      Bytes file = spec.Build();
+      Bytes file = layout.Build();
       patch(file);
       return file;
     };
   };
-  const auto built = [](BitmapFile spec) { return [=] { return spec.Build(); }; };
-  const auto truncated = [](std::size_t size, BitmapFile spec = {}) {
+  const auto built = [](BitmapFile layout) { return [=] { return layout.Build(); }; };
+  const auto truncated = [](std::size_t size, BitmapFile layout = {}) {
     return [=] {
-      Bytes file = spec.Build();
+      Bytes file = layout.Build();
       file.resize(size);
       return file;
     };
