@@ -2,9 +2,9 @@
 // message box out.
 #include "CMessageBoxWatcher.h"
 #include "CSetupDlg.h"
-#include "CTestFolder.h"
 #include "CWinApp.h"
 #include "GuiHelpers.h"
+#include "TempDir.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -61,8 +61,8 @@ class InstallTest : public ::testing::Test {
     EXPECT_FALSE(IsWindowVisible(m_hDlg));
   }
 
-  CTestFolder m_media;
-  CTestFolder m_target;
+  TempDir m_media;
+  TempDir m_target;
   const CProfileValue m_profile{"C:\\WINDOWS\\CHAT.INI"};
   CSetupDlg m_dlg;
   HWND m_hDlg = nullptr;
@@ -85,7 +85,7 @@ TEST_F(InstallTest, CopiesEveryListedFileWhileTheBarAdvances) {
   EXPECT_EQ(ItemText(m_hDlg, IDC_FOLDER), Folder() + "\\");
   for (const char* pszName : {"A.DAT", "B.DAT", "C.DAT"}) {
     SCOPED_TRACE(pszName);
-    EXPECT_EQ(CTestFolder::Read(Installed(pszName)), std::string(100, pszName[0] + ('a' - 'A')));
+    EXPECT_EQ(TempDir::ReadFile(Installed(pszName)), std::string(100, pszName[0] + ('a' - 'A')));
     EXPECT_EQ(GetFileAttributesA(Installed(pszName).c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
   }
   EXPECT_EQ(progress.m_ranges, std::vector<LPARAM>{MAKELPARAM(0, 100)});
@@ -102,14 +102,14 @@ TEST_F(InstallTest, AsksBeforeInstallingIntoAnExistingFolder) {
   std::vector<SeenBox> boxes = Install(Folder(), {IDCANCEL});
   ASSERT_EQ(boxes.size(), 1u);
   ExpectBox(boxes[0], "The Directory exists already. Overwrite?", true, true);
-  EXPECT_FALSE(CTestFolder::Exists(Installed("A.DAT")));
+  EXPECT_FALSE(TempDir::Exists(Installed("A.DAT")));
   EXPECT_FALSE(ItemVisible(m_hDlg, IDC_PROGRESS));
   ExpectStillOpen();
 
   boxes = Install(Folder(), {IDOK, IDCANCEL});
   ASSERT_EQ(boxes.size(), 2u);
   ExpectBox(boxes[1], kCompletion, false, true);
-  EXPECT_TRUE(CTestFolder::Exists(Installed("A.DAT")));
+  EXPECT_TRUE(TempDir::Exists(Installed("A.DAT")));
   ExpectEnded();
 }
 
@@ -124,12 +124,12 @@ TEST_F(InstallTest, RefusesAFolderItCannotCreateAndTakesAnotherOne) {
     ExpectBox(boxes[0], kCantCreate, true, false);
     ExpectStillOpen();
   }
-  EXPECT_FALSE(CTestFolder::Exists(m_target.Path("missing")));
+  EXPECT_FALSE(TempDir::Exists(m_target.Path("missing")));
 
   const std::vector<SeenBox> boxes = Install(Folder(), {IDCANCEL});
   ASSERT_EQ(boxes.size(), 1u);
   ExpectBox(boxes[0], kCompletion, false, true);
-  EXPECT_TRUE(CTestFolder::Exists(Installed("A.DAT")));
+  EXPECT_TRUE(TempDir::Exists(Installed("A.DAT")));
 }
 
 TEST_F(InstallTest, SaysWhyTheListCannotBeReadAndLeavesTheFolderEmpty) {
@@ -196,8 +196,8 @@ TEST_F(InstallTest, NamesTheFilesItCouldNotCopyBeforeTheCompletion) {
   ASSERT_EQ(boxes.size(), 2u);
   ExpectBox(boxes[0], "1 file could not be copied:\n\nSUB\\S.DAT", true, false);
   ExpectBox(boxes[1], kCompletion, false, true);
-  EXPECT_TRUE(CTestFolder::Exists(Installed("A.DAT")));
-  EXPECT_FALSE(CTestFolder::Exists(Installed("SUB")));
+  EXPECT_TRUE(TempDir::Exists(Installed("A.DAT")));
+  EXPECT_FALSE(TempDir::Exists(Installed("SUB")));
   // The file that was not copied still counts.
   EXPECT_EQ(progress.m_positions, (std::vector<int>{0, 50, 100}));
   ExpectEnded();

@@ -1,9 +1,9 @@
 // The setup dialog from start-up to OK: the proposed folder, the layout, the labels, quitting.
 #include "CMessageBoxWatcher.h"
 #include "CSetupDlg.h"
-#include "CTestFolder.h"
 #include "CWinApp.h"
 #include "GuiHelpers.h"
+#include "TempDir.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -105,7 +105,7 @@ TEST(SetupDialog, OkShowsTheInstallingLabelAndPostsTheInstall) {
 }
 
 TEST(SetupDialog, CancelEndsTheProgramWithoutCreatingTheFolder) {
-  CTestFolder parent;
+  TempDir parent;
   const CProfileValue profile(parent.Path("CHAT.INI").c_str());
   CSetupDlg dlg;
   AfxGetApp()->m_pMainWnd = &dlg;
@@ -114,7 +114,7 @@ TEST(SetupDialog, CancelEndsTheProgramWithoutCreatingTheFolder) {
   });
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
   driver.join();
-  EXPECT_FALSE(CTestFolder::Exists(parent.Path("KV2")));
+  EXPECT_FALSE(TempDir::Exists(parent.Path("KV2")));
 }
 
 }  // namespace

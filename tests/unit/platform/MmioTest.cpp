@@ -40,6 +40,15 @@ const RiffCase kCases[] = {
     {"header_cut", "RIFF" + U32(100), false, 0, 0},
 };
 
+// Descends into the first "PAL " form and its "data" chunk, as the palette reader does.
+bool FindPaletteData(HMMIO mmio, MMCKINFO& data) {
+  MMCKINFO riff{};
+  riff.fccType = mmioFOURCC('P', 'A', 'L', ' ');
+  data.ckid = mmioFOURCC('d', 'a', 't', 'a');
+  return mmioDescend(mmio, &riff, nullptr, MMIO_FINDRIFF) == MMSYSERR_NOERROR &&
+         mmioDescend(mmio, &data, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR;
+}
+
 class RiffFile : public testing::TestWithParam<RiffCase> {};
 
 TEST_P(RiffFile, PaletteWalkFindsTheDataChunk) {
@@ -52,12 +61,8 @@ TEST_P(RiffFile, PaletteWalkFindsTheDataChunk) {
   const HMMIO mmio = mmioOpenA(nullptr, &info, MMIO_ALLOCBUF);
   ASSERT_NE(mmio, nullptr);
 
-  MMCKINFO riff{};
-  riff.fccType = mmioFOURCC('P', 'A', 'L', ' ');
   MMCKINFO data{};
-  data.ckid = mmioFOURCC('d', 'a', 't', 'a');
-  const bool found = mmioDescend(mmio, &riff, nullptr, MMIO_FINDRIFF) == MMSYSERR_NOERROR &&
-                     mmioDescend(mmio, &data, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR;
+  const bool found = FindPaletteData(mmio, data);
   EXPECT_EQ(found, c.found);
   if (found) {
     EXPECT_EQ(data.cksize, c.dataSize);
@@ -134,12 +139,8 @@ TEST_F(Mmio, SearchNeverWrapsAroundOrLeavesTheParent) {
   m_dir.Write("outside.pal", "RIFF" + U32(4 + 12) + "PAL " + Chunk("junk", "abc") + Chunk("data", kRecord));
   for (const char* name : {"wrap.pal", "outside.pal"}) {
     const HMMIO mmio = mmioOpenA(m_dir.Path(name).data(), nullptr, MMIO_READ);
-    MMCKINFO riff{};
-    riff.fccType = mmioFOURCC('P', 'A', 'L', ' ');
     MMCKINFO data{};
-    data.ckid = mmioFOURCC('d', 'a', 't', 'a');
-    const bool found = mmioDescend(mmio, &riff, nullptr, MMIO_FINDRIFF) == MMSYSERR_NOERROR &&
-                       mmioDescend(mmio, &data, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR;
+    const bool found = FindPaletteData(mmio, data);
     EXPECT_FALSE(found) << name;
     mmioClose(mmio, 0);
   }
