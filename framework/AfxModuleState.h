@@ -11,12 +11,10 @@ struct AFX_MODULE_STATE {
   CString m_strAppName;
   // Owner of the framework's message boxes; null when there is no window.
   HWND m_hWndMain = nullptr;
-  // Where resources are looked up; null for the program's own module.
-  HINSTANCE m_hCurrentResourceHandle = nullptr;
 };
 
 AFX_MODULE_STATE* AfxGetModuleState();
 const char* AfxGetAppName();
 
-// The module that holds the application's resources: the program itself unless set.
+// The module that holds the application's resources: the program itself.
 HINSTANCE AfxGetResourceHandle();

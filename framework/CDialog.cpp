@@ -1,6 +1,7 @@
 #include "CDialog.h"
 
 #include "AfxCallGuarded.h"
+#include "AfxModuleState.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
@@ -69,7 +70,7 @@ BOOL CDialog::Create() {
 }
 
 BOOL CDialog::CreateIndirect(HWND hWndOwner) {
-  const HINSTANCE hInstance = GetModuleHandleA(nullptr);
+  const HINSTANCE hInstance = AfxGetResourceHandle();
   const HRSRC hResource = FindResourceA(hInstance, MAKEINTRESOURCEA(m_nIDTemplate), MAKEINTRESOURCEA(5));
   const HGLOBAL hTemplate = hResource != nullptr ? LoadResource(hInstance, hResource) : nullptr;
   if (hTemplate == nullptr) return FALSE;

@@ -29,3 +29,15 @@ int CFileDialog::DoModal() {
   const BOOL chosen = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
   return chosen ? IDOK : IDCANCEL;
 }
+
+BOOL CFileDialog::GivenOrChosen(const char* pszGiven, BOOL bOpenFileDialog, DWORD dwFlags, const char* lpszFilter,
+                                const char* lpszFileName, CString& rPath) {
+  if (pszGiven != nullptr && *pszGiven != '\0') {
+    rPath = pszGiven;
+    return TRUE;
+  }
+  CFileDialog dialog(bOpenFileDialog, nullptr, lpszFileName, dwFlags, lpszFilter);
+  if (dialog.DoModal() != IDOK) return FALSE;
+  rPath = dialog.GetPathName();
+  return TRUE;
+}

@@ -20,6 +20,11 @@ class CFileDialog {
   // The full path chosen.
   CString GetPathName() const { return m_szFileName; }
 
+  // The given name when there is one; otherwise asks, and rPath is the path chosen.
+  // FALSE, with rPath untouched, when the user does not choose.
+  static BOOL GivenOrChosen(const char* pszGiven, BOOL bOpenFileDialog, DWORD dwFlags, const char* lpszFilter,
+                            const char* lpszFileName, CString& rPath);
+
   OPENFILENAMEA m_ofn;
 
  private:

@@ -144,14 +144,9 @@ int CDIB::LoadFromArchive(const char* pszArchive, const char* pszMember, const c
 }
 
 int CDIB::Load(const char* pszName, const char* pszPalette) {
-  if (pszName != nullptr && *pszName != '\0') {
-    m_strName = pszName;
-  } else {
-    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
-                       "Bitmap files(*.DIB;*.BM*)|*.DIB;*.BM*|All files (*.*)|*.*||");
-    if (dialog.DoModal() != IDOK) return 0;
-    m_strName = dialog.GetPathName();
-  }
+  if (!CFileDialog::GivenOrChosen(pszName, TRUE, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
+                                  "Bitmap files(*.DIB;*.BM*)|*.DIB;*.BM*|All files (*.*)|*.*||", nullptr, m_strName))
+    return 0;
 
   // The first bar splits archive and member; a leading bar is part of a file name.
   const int bar = m_strName.Find('|');

@@ -63,13 +63,10 @@ int CDIBPalette::Create(CDIB* pDIB) {
 }
 
 int CDIBPalette::Load(const char* pszFileName, LPPALETTEENTRY pEntries) {
-  CString name = pszFileName;
-  if (name.IsEmpty()) {
-    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
-                       "Palette files (*.PAL)|*.PAL|All files (*.*)|*.*||");
-    if (dialog.DoModal() != IDOK) return 0;
-    name = dialog.GetPathName();
-  }
+  CString name;
+  if (!CFileDialog::GivenOrChosen(pszFileName, TRUE, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
+                                  "Palette files (*.PAL)|*.PAL|All files (*.*)|*.*||", nullptr, name))
+    return 0;
   CFile file;
   if (!file.Open(name, CFile::modeRead | CFile::shareDenyWrite)) {
     AfxMessageBox(name + " not found!", MB_OK);

@@ -56,13 +56,10 @@ int CDIB::SaveToFile(CFile* pFile, int bColorTable) {
 }
 
 int CDIB::Save(const char* pszName) {
-  CString path = pszName;
-  if (path.IsEmpty()) {
-    CFileDialog dialog(FALSE, nullptr, m_strName, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                       "Image files (*.DIB;*.BM*)|*.DIB;*.BM*|All files (*.*)|*.*||");
-    if (dialog.DoModal() != IDOK) return 0;
-    path = dialog.GetPathName();
-  }
+  CString path;
+  if (!CFileDialog::GivenOrChosen(pszName, FALSE, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                                  "Image files (*.DIB;*.BM*)|*.DIB;*.BM*|All files (*.*)|*.*||", m_strName, path))
+    return 0;
   CFile file;
   if (!file.Open(path, CFile::modeCreate | CFile::shareExclusive | CFile::modeReadWrite)) {
     AfxMessageBox("Failed to open file", MB_OK);

@@ -1,5 +1,6 @@
 // LZ expansion of SZDD files over the native file calls, with the expansion library's handle
 // numbers: states are 0x400 upwards, sixteen at most; any other number is a file.
+#include "LittleEndian.h"
 #include "LzReader.h"
 
 #include <array>
@@ -25,10 +26,7 @@ native::LzReader* ReaderOf(INT file) { return IsLzHandle(file) ? Readers()[file 
 
 HANDLE FileOf(INT file) { return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(file)); }
 
-DWORD ExpandedLength(const BYTE* header) {
-  const BYTE* p = header + szdd::kLengthOffset;
-  return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16) | (DWORD(p[3]) << 24);
-}
+DWORD ExpandedLength(const BYTE* header) { return native::ReadU32(header + szdd::kLengthOffset); }
 
 INT AddReader(HANDLE file, LONG length) {
   for (INT i = 0; i < kMaxReaders; ++i) {

@@ -1,12 +1,12 @@
 #include "MmioFile.h"
 
+#include "LittleEndian.h"
+
 #include <limits>
 
 namespace native {
 
 namespace {
-
-DWORD ReadU32(const BYTE* p) { return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16) | (DWORD(p[3]) << 24); }
 
 // Positions are Win32 LONGs, 32 bits on every platform.
 constexpr std::int64_t kMaxPosition = std::numeric_limits<LONG>::max();
