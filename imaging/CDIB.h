@@ -10,6 +10,13 @@
 #include "CPalette.h"
 #include "CRect.h"
 
+// Draw flags of CDIB::CopyBits: a 16-bit word, the bits not named here are ignored.
+constexpr WORD DRAW_DISSOLVE_MASK = 0x001F;  // 0 every pixel, 1 3/4, 2 1/2, 8 1/16, 0x10 none, else 1/4
+constexpr WORD DRAW_MIRROR_X = 0x0100;       // each source row read right to left
+constexpr WORD DRAW_MIRROR_Y = 0x0200;       // the block's rows land in reverse order
+// The transparent colour that keys nothing; any other value keys its low byte.
+constexpr DWORD DRAW_NO_TRANSPARENT = 0xFFFFFFFF;
+
 class CDIB : public CObject {
   DECLARE_SERIAL(CDIB)
 
@@ -23,7 +30,7 @@ class CDIB : public CObject {
   void Serialize(CArchive& ar) override;
 
   // The virtual operations below keep the order of their slots: other modules call them through
-  // the table. The block copy takes the next slot.
+  // the table.
 
   // Attributes
   virtual int GetWidth() const;
@@ -50,6 +57,12 @@ class CDIB : public CObject {
   virtual int Draw(CDC* pDC, int x, int y);
   // Makes the pixels indices into the palette, once.
   virtual int MapColorsToPalette(CPalette* pPalette);
+  // Composes the block of this bitmap at (nSrcX, nSrcY) onto pDest at (nDestX, nDestY), keyed by
+  // the low byte of crTransparent unless it is DRAW_NO_TRANSPARENT, mirrored and dissolved as
+  // the low 16 bits of nFlags say. A block that does not lie wholly inside both bitmaps, or has
+  // a negative size, draws nothing.
+  virtual void CopyBits(CDIB* pDest, int nDestX, int nDestY, int nWidth, int nHeight, int nSrcX, int nSrcY,
+                        DWORD crTransparent, UINT nFlags);
 
   int Create(int nWidth, int nHeight, const char* pszPalette = nullptr);
   // Copies the header and its colour entries; the pixels stay the caller's.
