@@ -17,6 +17,7 @@ struct Avx2 {
   static Vec Splat32(unsigned u) { return _mm256_set1_epi32(static_cast<int>(u)); }
   static Vec Equal(Vec a, Vec b) { return _mm256_cmpeq_epi8(a, b); }
   static Vec AndNot(Vec a, Vec b) { return _mm256_andnot_si256(a, b); }
+  static Vec Or(Vec a, Vec b) { return _mm256_or_si256(a, b); }
   static unsigned MoveMask(Vec v) { return static_cast<unsigned>(_mm256_movemask_epi8(v)); }
   static Vec Select(Vec mask, Vec a, Vec b) { return _mm256_blendv_epi8(b, a, mask); }
   // The byte shuffle stays within each 16-byte half; the halves are swapped after it.

@@ -40,40 +40,76 @@ inline BYTE SourcePixel(const BYTE* pSrc, int j) {
   return kMirrorX ? pSrc[-j] : pSrc[j];
 }
 
-// Pixels [j, w) of one row, one at a time: the whole row without vectors, the tail with them.
+// One row a pixel at a time: rows narrower than a vector, or all rows without vectors.
 template <bool kKeyed, bool kMirrorX>
-inline void RowTail(const BYTE* pSrc, BYTE* pDest, int j, int w, BYTE key, unsigned drawn) {
-  for (; j < w; ++j) {
+inline void RowPixels(const BYTE* pSrc, BYTE* pDest, int w, BYTE key, unsigned drawn) {
+  for (int j = 0; j < w; ++j) {
     const BYTE v = SourcePixel<kMirrorX>(pSrc, j);
     if (!kKeyed || (((drawn >> ((w - 1 - j) & 3)) & 1) && v != key)) pDest[j] = v;
   }
 }
 
+// The pattern's lanes for a vector whose first pixel lies `remaining` pixels from the row's
+// right end: lane l is drawn when bit (remaining - 1 - l) mod 4 of `drawn` is set.
+template <class V>
+inline typename V::Vec PatternLanes(unsigned drawn, int remaining) {
+  unsigned lanes = 0;
+  for (int l = 0; l < 4; ++l)
+    if ((drawn >> ((remaining - 1 - l) & 3)) & 1) lanes |= 0xFFu << (8 * l);
+  return V::Splat32(lanes);
+}
+
+// One vector of the row at pixel j.
+template <class V, bool kKeyed, bool kMirrorX>
+inline void Step(const BYTE* pSrc, BYTE* pDest, int j, typename V::Vec keys, typename V::Vec pattern) {
+  constexpr int n = V::kLanes;
+  const typename V::Vec v = kMirrorX ? V::Reverse(V::Load(pSrc - j - (n - 1))) : V::Load(pSrc + j);
+  if constexpr (!kKeyed) {
+    V::Store(pDest + j, v);
+  } else {
+    const typename V::Vec take = V::AndNot(V::Equal(v, keys), pattern);
+    const unsigned mask = V::MoveMask(take);
+    if (mask == 0) return;
+    V::Store(pDest + j, mask == V::kAllLanes ? v : V::Select(take, v, V::Load(pDest + j)));
+  }
+}
+
+// Two vectors at pixel j, with one test for the common case of sprites: both wholly transparent.
+template <class V, bool kKeyed, bool kMirrorX>
+inline void Pair(const BYTE* pSrc, BYTE* pDest, int j, typename V::Vec keys, typename V::Vec pattern) {
+  constexpr int n = V::kLanes;
+  if constexpr (!kKeyed) {
+    Step<V, false, kMirrorX>(pSrc, pDest, j, keys, pattern);
+    Step<V, false, kMirrorX>(pSrc, pDest, j + n, keys, pattern);
+  } else {
+    const typename V::Vec v0 = kMirrorX ? V::Reverse(V::Load(pSrc - j - (n - 1))) : V::Load(pSrc + j);
+    const typename V::Vec v1 = kMirrorX ? V::Reverse(V::Load(pSrc - j - (2 * n - 1))) : V::Load(pSrc + j + n);
+    const typename V::Vec take0 = V::AndNot(V::Equal(v0, keys), pattern);
+    const typename V::Vec take1 = V::AndNot(V::Equal(v1, keys), pattern);
+    if (V::MoveMask(V::Or(take0, take1)) == 0) return;
+    V::Store(pDest + j, V::Select(take0, v0, V::Load(pDest + j)));
+    V::Store(pDest + j + n, V::Select(take1, v1, V::Load(pDest + j + n)));
+  }
+}
+
 template <class V, bool kKeyed, bool kMirrorX>
 inline void Row(const BYTE* pSrc, BYTE* pDest, int w, BYTE key, unsigned drawn) {
-  int j = 0;
   if constexpr (V::kLanes > 1) {
-    using Vec = typename V::Vec;
     constexpr int n = V::kLanes;
-    const Vec keys = V::Splat(key);
-    // Vectors start at multiples of 4 from the row's left end, so one pattern vector serves all.
-    unsigned lanes = 0;
-    for (int l = 0; l < 4; ++l)
-      if ((drawn >> ((w - 1 - l) & 3)) & 1) lanes |= 0xFFu << (8 * l);
-    const Vec pattern = V::Splat32(lanes);
-    for (; j + n <= w; j += n) {
-      const Vec v = kMirrorX ? V::Reverse(V::Load(pSrc - j - (n - 1))) : V::Load(pSrc + j);
-      if constexpr (!kKeyed) {
-        V::Store(pDest + j, v);
-      } else {
-        const Vec take = V::AndNot(V::Equal(v, keys), pattern);
-        const unsigned mask = V::MoveMask(take);
-        if (mask == 0) continue;
-        V::Store(pDest + j, mask == V::kAllLanes ? v : V::Select(take, v, V::Load(pDest + j)));
-      }
+    if (w >= n) {
+      const typename V::Vec keys = V::Splat(key);
+      // Vectors start at multiples of 4 from the row's left end, so one pattern serves them all.
+      const typename V::Vec pattern = PatternLanes<V>(drawn, w);
+      int j = 0;
+      for (; j + 2 * n <= w; j += 2 * n) Pair<V, kKeyed, kMirrorX>(pSrc, pDest, j, keys, pattern);
+      for (; j + n <= w; j += n) Step<V, kKeyed, kMirrorX>(pSrc, pDest, j, keys, pattern);
+      // The tail is one more vector, ending at the row's end: drawing a pixel twice from the
+      // same source pixel leaves what drawing it once does.
+      if (j < w) Step<V, kKeyed, kMirrorX>(pSrc, pDest, w - n, keys, PatternLanes<V>(drawn, n));
+      return;
     }
   }
-  RowTail<kKeyed, kMirrorX>(pSrc, pDest, j, w, key, drawn);
+  RowPixels<kKeyed, kMirrorX>(pSrc, pDest, w, key, drawn);
 }
 
 template <class V, bool kKeyed, bool kMirrorX, int kMode>
@@ -81,7 +117,7 @@ void Block(const BlitState& s) {
   const BYTE* pSrc = s.pSrc;
   BYTE* pDest = s.pDest;
   for (int k = s.nHeight - 1; k >= 0; --k, pSrc += s.srcStep, pDest += s.destStep) {
-    if constexpr (!kKeyed && !kMirrorX) {
+    if constexpr (!kKeyed && !kMirrorX && V::kLanes == 1) {
       // One block move per row; memmove, as the block may be of the same bitmap.
       std::memmove(pDest, pSrc, static_cast<std::size_t>(s.nWidth));
     } else {

@@ -17,6 +17,7 @@ struct Sse2 {
   static Vec Splat32(unsigned u) { return _mm_set1_epi32(static_cast<int>(u)); }
   static Vec Equal(Vec a, Vec b) { return _mm_cmpeq_epi8(a, b); }
   static Vec AndNot(Vec a, Vec b) { return _mm_andnot_si128(a, b); }
+  static Vec Or(Vec a, Vec b) { return _mm_or_si128(a, b); }
   static unsigned MoveMask(Vec v) { return static_cast<unsigned>(_mm_movemask_epi8(v)); }
   static Vec Select(Vec mask, Vec a, Vec b) { return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b)); }
   // No byte shuffle before SSSE3: reverse the dwords, the words in each, the bytes in each word.
