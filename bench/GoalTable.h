@@ -1,0 +1,18 @@
+// The benchmarks' report: each goal compares the median time of one of our benchmarks with the
+// median of its reference (a physical limit or a peer) measured in the same run.
+#pragma once
+
+#include <string>
+
+namespace bench {
+
+// ratio = reference median / our median, so above 1 we are faster; the goal is met at or
+// above minRatio.
+void AddGoal(const std::string& ours, const std::string& reference, double minRatio);
+
+// Runs every registered benchmark (the command line may narrow or shorten them), prints
+// Google Benchmark's own output, then the table of goals and "goals met: X of Y".
+// Returns the process's exit status: 0 whatever was measured.
+int RunAndReport(int argc, char** argv);
+
+}  // namespace bench
