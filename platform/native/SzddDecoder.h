@@ -1,5 +1,7 @@
 // The LZSS decoder of SZDD files, resumable at any byte: it takes compressed bytes as they
 // come and stops when either side runs out, keeping a half-copied match for the next call.
+// While both sides have room for a whole control group it expands straight into the caller's
+// buffer, taking matches from there, and brings the window up to date once afterwards.
 #pragma once
 
 #include "SzddFormat.h"
@@ -27,6 +29,10 @@ class SzddDecoder {
 
  private:
   BYTE Emit(BYTE b);
+  // The resumable path, one step at a time, until the next control byte is due.
+  void DecodeSteps(const BYTE* in, std::size_t inSize, BYTE* out, std::size_t outSize, Progress& p, bool toGroupEnd);
+  // Whole control groups while the input holds one and the output has room for its bytes.
+  void DecodeGroups(const BYTE* in, std::size_t inSize, BYTE* out, std::size_t outSize, Progress& p);
 
   std::array<BYTE, szdd::kWindowSize> m_window;
   std::size_t m_writePos;
