@@ -40,10 +40,10 @@ DWORD TotalLength(CStdioFile& list) {
 // The folder ends in a backslash; the name is one the folder may hold.
 BOOL CopyInto(const CString& strFolder, const CString& strName) {
   const CString strDestination = strFolder + strName;
-  const BOOL bCopied = CopyFileA(strName, strDestination, FALSE);
+  // A file that was not replaced keeps its attributes, a read-only one its protection.
+  if (!CopyFileA(strName, strDestination, FALSE)) return FALSE;
   // Read-only, hidden and system attributes of the source are not wanted on the copy.
-  const BOOL bNormalised = SetFileAttributesA(strDestination, FILE_ATTRIBUTE_ARCHIVE);
-  return bCopied && bNormalised;
+  return SetFileAttributesA(strDestination, FILE_ATTRIBUTE_ARCHIVE);
 }
 
 class CScopedHandle {
