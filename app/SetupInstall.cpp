@@ -3,6 +3,7 @@
 #include "CSetupDlg.h"
 #include "CStdioFile.h"
 #include "InstallProgress.h"
+#include "ListLineContainment.h"
 
 #include <direct.h>
 
@@ -34,6 +35,15 @@ DWORD TotalLength(CStdioFile& list) {
   CString strName;
   while (list.ReadString(strName)) nTotal += LengthOf(strName);
   return nTotal;
+}
+
+// The folder ends in a backslash; the name is one the folder may hold.
+BOOL CopyInto(const CString& strFolder, const CString& strName) {
+  const CString strDestination = strFolder + strName;
+  // A file that was not replaced keeps its attributes, a read-only one its protection.
+  if (!CopyFileA(strName, strDestination, FALSE)) return FALSE;
+  // Read-only, hidden and system attributes of the source are not wanted on the copy.
+  return SetFileAttributesA(strDestination, FILE_ATTRIBUTE_ARCHIVE);
 }
 
 class CScopedHandle {
@@ -98,11 +108,7 @@ BOOL CSetupDlg::CopyListedFiles(CCopyFailures& failures) {
   float fPercent = 0.0f;
   CString strName;
   while (list.ReadString(strName)) {
-    const CString strDestination = m_strFolder + strName;
-    const BOOL bCopied = CopyFileA(strName, strDestination, FALSE);
-    // Read-only, hidden and system attributes of the source are not wanted on the copy.
-    const BOOL bNormalised = SetFileAttributesA(strDestination, FILE_ATTRIBUTE_ARCHIVE);
-    if (!bCopied || !bNormalised) failures.Add(strName);
+    if (!StaysInFolder(strName) || !CopyInto(m_strFolder, strName)) failures.Add(strName);
     fPercent = AddShare(fPercent, LengthOf(strName), fTotal);
     m_progress.SetPos(ProgressPosition(fPercent));
   }

@@ -1,4 +1,5 @@
-// A file read as text, one line at a time.
+// A file read as text, one line at a time. In text mode (unless opened with typeBinary), as the
+// platform's C runtime reads text, a Ctrl-Z ends the text: old editors saved one at the end.
 #pragma once
 
 #include "CFile.h"
@@ -21,10 +22,14 @@ class CStdioFile : public CFile {
   void Abort() override;
 
  private:
-  // Fills the read buffer; FALSE at the end of the file.
+  // Fills the read buffer; FALSE at the end of the file or of the text.
   BOOL Fill();
+  void Forget();
 
   char m_buffer[4096];
   UINT m_nNext = 0;
-  UINT m_nEnd = 0;
+  UINT m_nEnd = 0;   // where the text in the buffer ends
+  UINT m_nRead = 0;  // how much of the file the buffer holds
+  bool m_bText = true;
+  bool m_bTextEnded = false;
 };

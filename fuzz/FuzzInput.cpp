@@ -1,6 +1,9 @@
 #include "FuzzInput.h"
 
+#include "SzddCompressor.h"
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
@@ -13,4 +16,12 @@ std::string WriteFuzzInput(const std::uint8_t* data, std::size_t size, const cha
   if (size != 0 && std::fwrite(data, 1, size, file) != size) std::abort();
   std::fclose(file);
   return path;
+}
+
+std::string WriteFuzzInput(const std::vector<std::uint8_t>& bytes, const char* extension) {
+  return WriteFuzzInput(bytes.data(), bytes.size(), extension);
+}
+
+std::vector<std::uint8_t> CompressedFuzzInput(const std::uint8_t* data, std::size_t size) {
+  return SzddCompressor().Compress(data, size);
 }

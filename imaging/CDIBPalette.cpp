@@ -42,6 +42,17 @@ class MmioHandle {
   HMMIO m_h;
 };
 
+// Whether the file holds every byte the chunk claims; leaves the position at the chunk's data.
+bool HoldsChunk(HMMIO hmmio, const MMCKINFO& chunk) {
+  constexpr DWORD kMaxOffset = 0x7FFFFFFF;
+  if (chunk.dwDataOffset > kMaxOffset || chunk.cksize > kMaxOffset - chunk.dwDataOffset) return false;
+  char last;
+  const LONG lastOffset = static_cast<LONG>(chunk.dwDataOffset + chunk.cksize - 1);
+  const bool bHeld = mmioSeek(hmmio, lastOffset, SEEK_SET) == lastOffset && mmioRead(hmmio, &last, 1) == 1;
+  return mmioSeek(hmmio, static_cast<LONG>(chunk.dwDataOffset), SEEK_SET) == static_cast<LONG>(chunk.dwDataOffset) &&
+         bHeld;
+}
+
 }  // namespace
 
 int CDIBPalette::CreateFrom(const LOGPALETTE* pLogPalette) {
@@ -97,10 +108,10 @@ int CDIBPalette::Load(HMMIO hmmio, LPPALETTEENTRY pEntries) {
   data.ckid = mmioFOURCC('d', 'a', 't', 'a');
   if (mmioDescend(hmmio, &data, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR) return 0;
 
-  // Version and count first: the chunk is trusted only as far as the record it must hold, so
-  // nothing larger than 4 + 4 × 65535 bytes is allocated.
+  // The whole chunk must be there before anything is allocated for it.
   WORD head[2];
-  if (data.cksize < sizeof head || mmioRead(hmmio, reinterpret_cast<HPSTR>(head), sizeof head) != sizeof head)
+  if (data.cksize < sizeof head || !HoldsChunk(hmmio, data) ||
+      mmioRead(hmmio, reinterpret_cast<HPSTR>(head), sizeof head) != sizeof head)
     return 0;
   const WORD count = head[1];
   if (head[0] != kPaletteVersion || count == 0) return 0;

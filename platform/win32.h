@@ -155,6 +155,8 @@ BOOL SetCurrentDirectoryA(LPCSTR path);
 // ---- Strings -----------------------------------------------------------------------------
 int lstrlenA(LPCSTR s);
 int lstrcmpiA(LPCSTR a, LPCSTR b);
+// The stand-in's ANSI code page has single-byte characters only.
+BOOL IsDBCSLeadByte(BYTE c);
 
 // ---- Geometry ----------------------------------------------------------------------------
 struct RECT { LONG left, top, right, bottom; };

@@ -197,6 +197,8 @@ int lstrcmpiA(LPCSTR a, LPCSTR b) {
   return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
+BOOL IsDBCSLeadByte(BYTE) { return FALSE; }
+
 BOOL SetRectEmpty(LPRECT rect) {
   if (!rect) return FALSE;
   *rect = RECT{0, 0, 0, 0};

@@ -203,6 +203,119 @@ TEST_F(InstallTest, NamesTheFilesItCouldNotCopyBeforeTheCompletion) {
   ExpectEnded();
 }
 
+TEST_F(InstallTest, CopiesNothingOutsideTheFolder) {
+  // The media one level down, so that lines climbing out of it still find their sources.
+  m_media.MakeFolder("CD");
+  ASSERT_TRUE(SetCurrentDirectoryA(m_media.Path("CD").c_str()));
+  const std::string payload(100, 't');
+  for (const char* pszName : {"CD\\A.DAT", "CD\\B.DAT", "readme.txt", "x.dll"}) m_media.Write(pszName, payload);
+  // What a tampered list would overwrite: beside the folder, above it, and by an absolute name.
+  m_target.Write("readme.txt", "original");
+  m_target.Write("x.dll", "original");
+  SetFileAttributesA(m_target.Path("readme.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  const std::string absolute = m_target.Path("abs.txt");
+  m_media.Write("CD\\KV2Setup.inf",
+                "A.DAT\r\n..\\readme.txt\r\nSUB\\..\\..\\x.dll\r\nSUB\\..\\B.DAT\r\n" + absolute + "\r\n");
+  m_target.Write("abs.txt", std::string(100, 'o'));
+  CProgressRecorder progress(GetDlgItem(m_hDlg, IDC_PROGRESS));
+
+  const std::vector<SeenBox> boxes = Install(Folder(), {IDOK, IDCANCEL});
+
+  ASSERT_EQ(boxes.size(), 2u);
+  ExpectBox(boxes[0], "3 files could not be copied:\n\n..\\readme.txt\nSUB\\..\\..\\x.dll\n" + absolute, true, false);
+  ExpectBox(boxes[1], kCompletion, false, true);
+  EXPECT_EQ(m_target.Read("readme.txt"), "original");
+  EXPECT_EQ(m_target.Read("x.dll"), "original");
+  EXPECT_EQ(m_target.Read("abs.txt"), std::string(100, 'o'));
+  EXPECT_TRUE(GetFileAttributesA(m_target.Path("readme.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(m_media.Read("readme.txt"), payload);
+  // Inside, everything installs as before; the refused lines still count toward the progress.
+  EXPECT_EQ(TempDir::ReadFile(Installed("A.DAT")), payload);
+  EXPECT_EQ(TempDir::ReadFile(Installed("B.DAT")), payload);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder()), std::filesystem::directory_iterator()), 2);
+  EXPECT_EQ(progress.m_positions, (std::vector<int>{0, 20, 40, 60, 80, 100}));
+  ExpectEnded();
+}
+
+TEST_F(InstallTest, InstallsAListEndedByCtrlZ) {
+  m_media.Write("A.DAT", "a");
+  m_media.Write("B.DAT", "b");
+  m_media.Write("KV2Setup.inf", "A.DAT\r\nB.DAT\r\n\x1a");
+  const std::vector<SeenBox> boxes = Install(Folder(), {IDCANCEL});
+  ASSERT_EQ(boxes.size(), 1u);
+  ExpectBox(boxes[0], kCompletion, false, true);
+  EXPECT_EQ(TempDir::ReadFile(Installed("A.DAT")), "a");
+  EXPECT_EQ(TempDir::ReadFile(Installed("B.DAT")), "b");
+  ExpectEnded();
+}
+
+TEST_F(InstallTest, ReplacesEveryFileOfAFinishedInstall) {
+  m_media.Write("A.DAT", "new a");
+  m_media.Write("B.DAT", "new b");
+  m_media.Write("KV2Setup.inf", "A.DAT\r\nB.DAT\r\n");
+  m_target.Write("KV2\\A.DAT", "old a");
+  m_target.Write("KV2\\B.DAT", "old b");
+  m_target.Write("KV2\\USER.INI", "kept");
+  SetFileAttributesA(Installed("A.DAT").c_str(), FILE_ATTRIBUTE_ARCHIVE);
+
+  const std::vector<SeenBox> boxes = Install(Folder(), {IDOK, IDCANCEL});
+
+  ASSERT_EQ(boxes.size(), 2u);
+  ExpectBox(boxes[0], "The Directory exists already. Overwrite?", true, true);
+  ExpectBox(boxes[1], kCompletion, false, true);
+  EXPECT_EQ(TempDir::ReadFile(Installed("A.DAT")), "new a");
+  EXPECT_EQ(TempDir::ReadFile(Installed("B.DAT")), "new b");
+  // What the list does not name is not touched.
+  EXPECT_EQ(TempDir::ReadFile(Installed("USER.INI")), "kept");
+  ExpectEnded();
+}
+
+// Windows refuses to replace a read-only file, Wine replaces it: either way the user is told
+// the truth and the file is either the new one or the old one untouched.
+TEST_F(InstallTest, ReplacesAReadOnlyDestinationOrSaysItCouldNot) {
+  m_media.Write("A.DAT", "new a");
+  m_media.Write("B.DAT", "new b");
+  m_media.Write("KV2Setup.inf", "A.DAT\r\nB.DAT\r\n");
+  m_target.Write("KV2\\A.DAT", "old a");
+  SetFileAttributesA(Installed("A.DAT").c_str(), FILE_ATTRIBUTE_READONLY);
+
+  const std::vector<SeenBox> boxes = Install(Folder(), {IDOK, IDOK, IDCANCEL});
+
+  ASSERT_GE(boxes.size(), 2u);
+  ExpectBox(boxes.back(), kCompletion, false, true);
+  const DWORD dwAttributes = GetFileAttributesA(Installed("A.DAT").c_str());
+  if (boxes.size() == 3u) {
+    ExpectBox(boxes[1], "1 file could not be copied:\n\nA.DAT", true, false);
+    EXPECT_EQ(TempDir::ReadFile(Installed("A.DAT")), "old a");
+    EXPECT_TRUE(dwAttributes & FILE_ATTRIBUTE_READONLY);
+  } else {
+    EXPECT_EQ(TempDir::ReadFile(Installed("A.DAT")), "new a");
+    EXPECT_EQ(dwAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+  }
+  EXPECT_EQ(TempDir::ReadFile(Installed("B.DAT")), "new b");
+  ExpectEnded();
+}
+
+TEST_F(InstallTest, InstallsAListOfTenThousandLines) {
+  m_media.Write("A.DAT", "a");
+  m_media.Write("B.DAT", "b");
+  std::string list;
+  for (int i = 0; i < 5000; ++i) list += "A.DAT\r\nB.DAT\r\n";
+  m_media.Write("KV2Setup.inf", list);
+  CProgressRecorder progress(GetDlgItem(m_hDlg, IDC_PROGRESS));
+
+  const std::vector<SeenBox> boxes = Install(Folder(), {IDCANCEL});
+
+  ASSERT_EQ(boxes.size(), 1u);
+  ExpectBox(boxes[0], kCompletion, false, true);
+  EXPECT_EQ(TempDir::ReadFile(Installed("A.DAT")), "a");
+  EXPECT_EQ(TempDir::ReadFile(Installed("B.DAT")), "b");
+  ASSERT_EQ(progress.m_positions.size(), 10001u);
+  // The single-precision sum of 10000 equal shares ends a little off 100.
+  EXPECT_NEAR(progress.m_positions.back(), 100, 1);
+  ExpectEnded();
+}
+
 TEST_F(InstallTest, StartsTheInstalledClientInItsFolder) {
   char szPath[MAX_PATH];
   GetModuleFileNameA(nullptr, szPath, MAX_PATH);

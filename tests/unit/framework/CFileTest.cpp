@@ -33,6 +33,10 @@ TEST(CStdioFile, ReadsLinesWithoutTheirEnds) {
       {"empty file", "", {}},
       {"spaces kept", " SUB\\FILE.DAT \n", {" SUB\\FILE.DAT "}},
       {"a line longer than the buffer", longLine + "\r\nend", {longLine, "end"}},
+      {"Ctrl-Z ends the text", "a\r\nb\r\n\x1a", {"a", "b"}},
+      {"Ctrl-Z ends a line and the text", "a\r\nb\x1a c\r\nd\r\n", {"a", "b"}},
+      {"Ctrl-Z alone", "\x1a\r\n", {}},
+      {"Ctrl-Z beyond the first buffer", longLine + "\n\x1a" + longLine, {longLine}},
   };
   TempDir dir;
   for (const Case& c : cases) {
@@ -53,6 +57,22 @@ TEST(CStdioFile, RereadsTheSameLinesAfterARewind) {
   EXPECT_EQ(Lines(file), (std::vector<std::string>{"two", "three"}));
   file.Seek(0, CFile::begin);
   EXPECT_EQ(Lines(file), (std::vector<std::string>{"one", "two", "three"}));
+}
+
+TEST(CStdioFile, ReadsPastCtrlZOnlyInBinaryMode) {
+  TempDir dir;
+  dir.Write("list.inf", "one\r\n\x1atwo\r\n");
+  CStdioFile binary(dir.Path("list.inf").c_str(), CFile::modeRead | CFile::typeBinary);
+  EXPECT_EQ(Lines(binary), (std::vector<std::string>{"one", "\x1atwo"}));
+
+  CStdioFile text(dir.Path("list.inf").c_str(), CFile::modeRead);
+  char bytes[16] = {};
+  EXPECT_EQ(text.Read(bytes, sizeof bytes), 5u);
+  EXPECT_EQ(text.Read(bytes, sizeof bytes), 0u);
+  EXPECT_EQ(text.GetPosition(), 5u);
+  // A rewind reads the text again, up to the same end.
+  text.SeekToBegin();
+  EXPECT_EQ(Lines(text), std::vector<std::string>{"one"});
 }
 
 TEST(CFile, ReportsTheCauseAndTheFileOfAFailedOpen) {

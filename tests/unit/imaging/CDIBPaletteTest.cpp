@@ -52,6 +52,13 @@ Bytes RiffForm(const std::string& form, const std::vector<Chunk>& chunks) {
 
 Bytes PaletteFile(const Bytes& record) { return RiffForm("PAL ", {{"data", record}}); }
 
+// A palette file whose RIFF chunk and first sub-chunk claim more bytes than follow them.
+Bytes Claiming(Bytes file, DWORD extra) {
+  Put<DWORD>(file, 4, Get<DWORD>(file, 4) + extra);
+  Put<DWORD>(file, 16, Get<DWORD>(file, 16) + extra);
+  return file;
+}
+
 // A buffer whose entries show which ones a load wrote.
 std::vector<PALETTEENTRY> Sentinels() { return std::vector<PALETTEENTRY>(256, PALETTEENTRY{1, 2, 3, 4}); }
 
@@ -90,6 +97,15 @@ TEST(CDIBPaletteLoad, PaletteFiles) {
       {"no data chunk", RiffForm("PAL ", {{"junk", PaletteRecord(0x300, 16)}}), 0},
       {"record shorter than its count", PaletteFile(PaletteRecord(0x300, 16, 15)), 0},
       {"data chunk of 2 bytes", PaletteFile(Bytes{0, 3}), 0},
+      {"data chunk longer than its record", PaletteFile([] {
+         Bytes record = PaletteRecord(0x300, 16);
+         record.resize(record.size() + 100, 7);
+         return record;
+       }()),
+       16},
+      {"data chunk claiming a byte more than the file holds", Claiming(palette16, 1), 0},
+      {"data chunk claiming 2 GiB", Claiming(palette16, 0x7FFFFF00), 0},
+      {"data chunk claiming 4 GiB", Claiming(palette16, 0xFFFFFF00), 0},
       {"not RIFF at all", Bytes(64, 'x'), 0},
       {"empty file", Bytes{}, 0},
   };
@@ -140,8 +156,11 @@ TEST(CDIBPaletteLoad, ByNameReportsWhatWentWrong) {
   MessageBoxes boxes;
   EXPECT_EQ(palette.Load("missing.pal"), 0);
   EXPECT_EQ(palette.Load("old.pal"), 0);
+  WriteBytes("cut.pal", Claiming(PaletteFile(PaletteRecord(0x300, 16)), 4));
+  EXPECT_EQ(palette.Load("cut.pal"), 0);
   EXPECT_EQ(palette.Load("good.pal"), 1);
-  EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"missing.pal not found!", "Failed to load palette file"}));
+  EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"missing.pal not found!", "Failed to load palette file",
+                                                     "Failed to load palette file"}));
   for (const auto& box : boxes.shown()) EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
   EXPECT_EQ(EntryCount(palette), 16u);
 #endif

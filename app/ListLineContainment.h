@@ -1,0 +1,13 @@
+// Where a line of the list file may install to. The setup runs elevated, so a line is trusted
+// only when the install folder plus the line, with its "." and ".." resolved, names a file
+// inside the folder.
+#pragma once
+
+#include "win32.h"
+
+// Judged from the line alone, as the platform reads a path: backslash and slash separate, a
+// component of dots and spaces other than "." and ".." is trimmed by the platform into something
+// else, a colon names a drive or a stream, and a device name (CON, NUL, COM1, ...) is a device in
+// every folder. Any of these, a line that is rooted or one that climbs above the folder at any
+// point, or one that names the folder itself, is refused.
+BOOL StaysInFolder(const char* pszLine);
