@@ -7,7 +7,7 @@
 namespace bench {
 
 // ratio = reference median / our median, so above 1 we are faster; the goal is met at or
-// above minRatio.
+// above minRatio. A minRatio of 0 reports the ratio without a goal.
 void AddGoal(const std::string& ours, const std::string& reference, double minRatio);
 
 // Runs every registered benchmark (the command line may narrow or shorten them), prints

@@ -1,0 +1,214 @@
+// SZDD expansion by the native stand-in, through the calls a program makes (LZInit, then one
+// LZRead of the whole length), beside libmspack's decoder on the same bytes held in memory
+// and beside memcpy; each input compressed by our compressor and by mscompress.
+#include "SzddBench.h"
+
+#include "GoalTable.h"
+#include "SzddCompressor.h"
+#include "win32.h"
+
+#include <benchmark/benchmark.h>
+#include <mspack.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace bench {
+namespace {
+
+using Bytes = std::vector<BYTE>;
+constexpr std::size_t kInputBytes = 20 << 20;
+
+// Words of a small vocabulary, common ones far more often, in lines of prose.
+Bytes TextLike(std::mt19937& random) {
+  static const char* const words[] = {"the", "of", "and", "to", "in", "a", "is", "that", "for", "it", "as",
+                                      "was", "with", "be", "by", "on", "not", "he", "this", "are", "or",
+                                      "chat", "window", "bubble", "sprite", "palette", "korvi", "setup",
+                                      "message", "install", "folder", "picture", "friend", "hello"};
+  constexpr std::size_t n = sizeof words / sizeof *words;
+  Bytes b;
+  while (b.size() < kInputBytes) {
+    const std::size_t r = random() % 1000;
+    const char* w = words[(r * r / 1000 * n) / 1000];
+    b.insert(b.end(), w, w + std::strlen(w));
+    b.push_back(random() % 12 == 0 ? '\n' : ' ');
+  }
+  b.resize(kInputBytes);
+  return b;
+}
+
+// Records as programs store them: a counter, small numbers, fixed codes, now and then noise.
+Bytes BinaryLike(std::mt19937& random) {
+  Bytes b;
+  for (std::uint32_t i = 0; b.size() < kInputBytes; ++i) {
+    const BYTE record[16] = {BYTE(i), BYTE(i >> 8), BYTE(i >> 16), 0, BYTE(random() % 4), 0, 0x8B, 0x45,
+                             BYTE(random() % 16), 0xFF, 0x15, 0, BYTE(i % 7), 0x90, 0x90, 0xC3};
+    b.insert(b.end(), record, record + 16);
+    if (random() % 8 == 0)
+      for (int k = 0; k < 8; ++k) b.push_back(static_cast<BYTE>(random()));
+  }
+  b.resize(kInputBytes);
+  return b;
+}
+
+Bytes Random(std::mt19937& random) {
+  Bytes b(kInputBytes);
+  for (BYTE& c : b) c = static_cast<BYTE>(random());
+  return b;
+}
+
+// An in-memory file for libmspack: the "name" it is opened by is the address of one of these.
+struct MemFile {
+  BYTE* data;
+  std::size_t size;
+  std::size_t pos = 0;
+};
+
+mspack_file* MemOpen(mspack_system*, const char* name, int) {
+  auto* f = reinterpret_cast<MemFile*>(const_cast<char*>(name));
+  f->pos = 0;
+  return reinterpret_cast<mspack_file*>(f);
+}
+void MemClose(mspack_file*) {}
+int MemRead(mspack_file* file, void* buffer, int bytes) {
+  auto* f = reinterpret_cast<MemFile*>(file);
+  const std::size_t n = std::min<std::size_t>(bytes, f->size - f->pos);
+  std::memcpy(buffer, f->data + f->pos, n);
+  f->pos += n;
+  return static_cast<int>(n);
+}
+int MemWrite(mspack_file* file, void* buffer, int bytes) {
+  auto* f = reinterpret_cast<MemFile*>(file);
+  if (static_cast<std::size_t>(bytes) > f->size - f->pos) return -1;
+  std::memcpy(f->data + f->pos, buffer, bytes);
+  f->pos += bytes;
+  return bytes;
+}
+int MemSeek(mspack_file* file, off_t offset, int mode) {
+  auto* f = reinterpret_cast<MemFile*>(file);
+  const off_t base = mode == MSPACK_SYS_SEEK_START ? 0 : mode == MSPACK_SYS_SEEK_CUR ? off_t(f->pos) : off_t(f->size);
+  if (base + offset < 0 || std::size_t(base + offset) > f->size) return -1;
+  f->pos = static_cast<std::size_t>(base + offset);
+  return 0;
+}
+off_t MemTell(mspack_file* file) { return static_cast<off_t>(reinterpret_cast<MemFile*>(file)->pos); }
+void MemMessage(mspack_file*, const char*, ...) {}
+void* MemAlloc(mspack_system*, size_t bytes) { return std::malloc(bytes); }
+void MemFree(void* p) { std::free(p); }
+void MemCopy(void* src, void* dest, size_t bytes) { std::memcpy(dest, src, bytes); }
+
+mspack_system g_memory = {MemOpen, MemClose, MemRead, MemWrite, MemSeek, MemTell, MemMessage, MemAlloc, MemFree,
+                          MemCopy, nullptr};
+
+bool PeerExpand(const Bytes& packed, Bytes& out) {
+  msszdd_decompressor* szdd = mspack_create_szdd_decompressor(&g_memory);
+  MemFile in{const_cast<BYTE*>(packed.data()), packed.size()};
+  MemFile result{out.data(), out.size()};
+  const int error = szdd->decompress(szdd, reinterpret_cast<char*>(&in), reinterpret_cast<char*>(&result));
+  mspack_destroy_szdd_decompressor(szdd);
+  return error == MSPACK_ERR_OK && result.pos == out.size();
+}
+
+bool OurExpand(const std::string& path, Bytes& out) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  const INT lz = LZInit(static_cast<INT>(reinterpret_cast<INT_PTR>(file)));
+  if (lz < 0) return false;
+  const INT n = LZRead(lz, reinterpret_cast<LPSTR>(out.data()), static_cast<INT>(out.size()));
+  LZClose(lz);
+  return n == static_cast<INT>(out.size());
+}
+
+Bytes ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const std::string& path, const Bytes& data) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), data.size());
+}
+
+// The compressed files live in a folder of their own, gone when the run ends.
+struct TempFolder {
+  std::filesystem::path path;
+  TempFolder() {
+    char pattern[] = "/tmp/kv2-bench-XXXXXX";
+    if (const char* made = mkdtemp(pattern)) path = made;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    if (!path.empty()) std::filesystem::remove_all(path, ignored);
+  }
+};
+
+const std::filesystem::path& Folder() {
+  static const TempFolder folder;
+  return folder.path;
+}
+
+struct Input {
+  std::string name;
+  Bytes original;
+};
+
+}  // namespace
+
+bool RegisterSzddBenchmarks() {
+  std::mt19937 random(5);
+  std::vector<Input> inputs;
+  inputs.push_back({"text", TextLike(random)});
+  inputs.push_back({"binary", BinaryLike(random)});
+  inputs.push_back({"random", Random(random)});
+  bool same = true;
+  for (const Input& input : inputs) {
+    const std::string plain = (Folder() / input.name).string();
+    WriteFile(plain, input.original);
+    const auto ours = SzddCompressor().Compress(input.original.data(), input.original.size());
+    WriteFile(plain + ".ours", Bytes(ours.begin(), ours.end()));
+    if (std::system(("mscompress '" + plain + "'").c_str()) != 0) {
+      std::fprintf(stderr, "bench: mscompress failed\n");
+      return false;
+    }
+    std::filesystem::rename(plain + "_", plain + ".mscompress");
+    std::filesystem::remove(plain);
+    for (const char* by : {"ours", "mscompress"}) {
+      const std::string path = plain + "." + by;
+      const std::string suffix = input.name + "/" + by;
+      auto packed = std::make_shared<Bytes>(ReadFile(path));
+      auto out = std::make_shared<Bytes>(input.original.size());
+      Bytes peer(input.original.size());
+      if (!PeerExpand(*packed, peer) || !OurExpand(path, *out) || *out != peer || peer != input.original) {
+        std::fprintf(stderr, "bench: SZDD expansion of %s differs from libmspack's\n", suffix.c_str());
+        same = false;
+      }
+      const std::string ourName = "szdd/lzread/" + suffix, peerName = "szdd/libmspack/" + suffix;
+      const std::string copyName = "szdd/memcpy/" + suffix;
+      benchmark::RegisterBenchmark(ourName.c_str(), [=](benchmark::State& state) {
+        for (auto _ : state) OurExpand(path, *out);
+      });
+      benchmark::RegisterBenchmark(peerName.c_str(), [=](benchmark::State& state) {
+        for (auto _ : state) PeerExpand(*packed, *out);
+      });
+      auto copy = std::make_shared<Bytes>(input.original);
+      benchmark::RegisterBenchmark(copyName.c_str(), [=](benchmark::State& state) {
+        for (auto _ : state) {
+          std::memcpy(out->data(), copy->data(), copy->size());
+          benchmark::ClobberMemory();
+        }
+      });
+      AddGoal(ourName, peerName, 4.0);
+      AddGoal(ourName, copyName, 0);
+    }
+  }
+  return same;
+}
+
+}  // namespace bench
