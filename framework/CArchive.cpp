@@ -295,6 +295,12 @@ const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* pClassRefRequested
   return pClassRef;
 }
 
+BOOL CArchive::IsLoadedSince(DWORD nMark, const CObject* pOb) const {
+  for (std::size_t i = nMark; i < m_loadArray.size(); ++i)
+    if (m_loadArray[i].pObject == pOb) return TRUE;
+  return FALSE;
+}
+
 CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested) {
   DWORD obTag = 0;
   const CRuntimeClass* pClassRef = ReadClass(pClassRefRequested, nullptr, &obTag);

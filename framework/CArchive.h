@@ -80,6 +80,11 @@ class CArchive {
   const CRuntimeClass* ReadClass(const CRuntimeClass* pClassRefRequested = nullptr, UINT* pSchema = nullptr,
                                  DWORD* pObTag = nullptr);
 
+  // Loading: a mark of where the sequence of loaded objects stands, and whether an object was
+  // first loaded after it. A reader whose data fails may free what it alone was handed.
+  DWORD GetLoadMark() const { return static_cast<DWORD>(m_loadArray.size()); }
+  BOOL IsLoadedSince(DWORD nMark, const CObject* pOb) const;
+
   // Element counts: a word, or 0xFFFF and a double word.
   void WriteCount(DWORD dwCount);
   DWORD ReadCount();

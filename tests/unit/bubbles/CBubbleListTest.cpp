@@ -173,3 +173,42 @@ TEST(CBubbleList, DestroyingTheListLeavesItsBubblesAlive) {
   EXPECT_EQ(a->m_strText, CString("still here"));
   EXPECT_NE(b->m_brBackground.GetSafeHandle(), nullptr);
 }
+
+TEST(CBubbleList, AFailedLoadKeepsWhatWasThereAndFreesOnlyTheBubblesItFirstRead) {
+  TempDir dir;
+  CBubble shared, fresh;
+  shared.m_strText = "shared";
+  CBubbleList stored;
+  stored.AddTail(&shared);
+  stored.AddTail(&fresh);
+  stored.AddTail(&fresh);
+  // A bubble read before the list, then the list of it and a new bubble twice, cut off in the
+  // last reference to the new one.
+  std::string bytes = StoreBytes(dir, [&](CArchive& ar) {
+    ar << &shared;
+    stored.Serialize(ar);
+  });
+  bytes.pop_back();
+
+  CBubble old;
+  CBubbleList list;
+  list.AddTail(&old);
+  std::unique_ptr<CObject> first;
+  EXPECT_THROW(LoadBytes(dir, bytes,
+                         [&](CArchive& ar) {
+                           first.reset(ar.ReadObject(RUNTIME_CLASS(CBubble)));
+                           list.Serialize(ar);
+                         }),
+               CArchiveException);
+  // The list is as it was; the bubble read before it is its reader's and still alive (ASan
+  // would see a use after free), and the new one is freed (ASan would see a leak).
+  EXPECT_EQ(Elements(list), std::vector<const CObject*>{&old});
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(dynamic_cast<CBubble*>(first.get())->m_strText, CString("shared"));
+}
+
+TEST(CBubbleList, ADamagedListArchiveFailsWithoutLeakingItsBubbles) {
+  CFile file(KV2_TEST_DATA "/archive/bad/bubble-list-damaged-after-its-first-bubbles-leaks-them.ar", CFile::modeRead);
+  CArchive ar(&file, CArchive::load);
+  EXPECT_THROW(delete ar.ReadObject(RUNTIME_CLASS(CBubbleList)), CArchiveException);
+}
