@@ -14,8 +14,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -87,10 +89,8 @@ bool SamePixels(const CDIB& a, const CDIB& b) {
   return true;
 }
 
-void Check(bool same, const std::string& what, bool& allSame) {
-  if (same) return;
-  std::fprintf(stderr, "bench: %s differs from its reference\n", what.c_str());
-  allSame = false;
+void Check(bool same, const std::string& what) {
+  if (!same) ReportMismatch(what);
 }
 
 // One frame: the source content and a destination, as bitmaps and as SDL surfaces.
@@ -107,15 +107,16 @@ struct Frame {
   }
 };
 
+void CheckFrames(int w, int h);
+
+// The frames are made, and their outputs checked, when a benchmark first needs them.
 Frame& FrameFor(int w, int h, Content content) {
-  static std::vector<std::unique_ptr<Frame>> frames;
-  static std::vector<std::string> keys;
-  const std::string key = SizeName(w, h) + ContentName(content);
-  for (std::size_t i = 0; i < keys.size(); ++i)
-    if (keys[i] == key) return *frames[i];
-  keys.push_back(key);
-  frames.push_back(std::make_unique<Frame>(w, h, content));
-  return *frames.back();
+  static std::map<std::string, std::unique_ptr<Frame>> frames;
+  static std::set<std::string> checked;
+  std::unique_ptr<Frame>& frame = frames[SizeName(w, h) + ContentName(content)];
+  if (!frame) frame = std::make_unique<Frame>(w, h, content);
+  if (checked.insert(SizeName(w, h)).second) CheckFrames(w, h);
+  return *frame;
 }
 
 void RegisterLimits(int w, int h) {
@@ -165,8 +166,7 @@ std::string RegisterPeer(int w, int h, Content content, const std::string& what,
 }
 
 // Ours against the peer on the same frame, and every variant against the scalar path.
-bool CheckFrames(int w, int h) {
-  bool allSame = true;
+void CheckFrames(int w, int h) {
   for (Content content : {Content::Sprite, Content::Noisy}) {
     Frame& f = FrameFor(w, h, content);
     for (const auto& [keyed, rle] : {std::pair{false, false}, {true, false}, {true, true}}) {
@@ -176,7 +176,7 @@ bool CheckFrames(int w, int h) {
       SDL_BlitSurface(src.get(), nullptr, dest.get(), nullptr);
       Frame mine(w, h, content);
       mine.src.CopyBits(&mine.dest, 0, 0, w, h, 0, 0, keyed ? kKeyColour : DRAW_NO_TRANSPARENT, 0);
-      Check(SamePixels(mine.dest, dest.get()), "CopyBits against SDL", allSame);
+      Check(SamePixels(mine.dest, dest.get()), "CopyBits against SDL");
     }
     for (UINT flags : {0x000u, 0x100u, 0x200u, 0x300u, 0x001u, 0x002u, 0x004u, 0x008u}) {
       for (COLORREF key : {DRAW_NO_TRANSPARENT, kKeyColour}) {
@@ -185,11 +185,10 @@ bool CheckFrames(int w, int h) {
         blockcopy::UseIsa(blockcopy::Isa::Scalar);
         scalar.src.CopyBits(&scalar.dest, 0, 0, w, h, 0, 0, key, flags);
         blockcopy::UseBestIsa();
-        Check(SamePixels(fast.dest, scalar.dest), "CopyBits against its scalar path", allSame);
+        Check(SamePixels(fast.dest, scalar.dest), "CopyBits against its scalar path");
       }
     }
   }
-  return allSame;
 }
 
 void RegisterFrame(int w, int h) {
@@ -243,35 +242,35 @@ struct SpriteBatch {
 };
 
 SpriteBatch& Batch() {
-  static SpriteBatch batch;
-  return batch;
+  static const std::unique_ptr<SpriteBatch> batch = [] {
+    auto b = std::make_unique<SpriteBatch>();
+    b->DrawOurs();
+    b->DrawPeer();
+    Check(SamePixels(b->ours, b->sdlFrame.get()), "the sprite batch");
+    return b;
+  }();
+  return *batch;
 }
 
 void RegisterSpriteBatch() {
   const std::string size = std::to_string(kSprites) + "x" + SizeName(kSpriteSize, kSpriteSize);
   const std::string ours = "copy/sprites/" + size, peer = "sdl/sprites/" + size;
   benchmark::RegisterBenchmark(ours.c_str(), [](benchmark::State& state) {
-    for (auto _ : state) Batch().DrawOurs();
+    SpriteBatch& batch = Batch();
+    for (auto _ : state) batch.DrawOurs();
   });
   benchmark::RegisterBenchmark(peer.c_str(), [](benchmark::State& state) {
-    for (auto _ : state) Batch().DrawPeer();
+    SpriteBatch& batch = Batch();
+    for (auto _ : state) batch.DrawPeer();
   });
   AddGoal(ours, peer, 4);
 }
 
 }  // namespace
 
-bool RegisterBlockCopyBenchmarks() {
-  bool same = true;
-  for (const auto& [w, h] : {std::pair{1024, 768}, {1023, 767}}) {
-    same = CheckFrames(w, h) && same;
-    RegisterFrame(w, h);
-  }
-  Batch().DrawOurs();
-  Batch().DrawPeer();
-  Check(SamePixels(Batch().ours, Batch().sdlFrame.get()), "the sprite batch", same);
+void RegisterBlockCopyBenchmarks() {
+  for (const auto& [w, h] : {std::pair{1024, 768}, {1023, 767}}) RegisterFrame(w, h);
   RegisterSpriteBatch();
-  return same;
 }
 
 }  // namespace bench

@@ -10,9 +10,18 @@ namespace bench {
 // above minRatio. A minRatio of 0 reports the ratio without a goal.
 void AddGoal(const std::string& ours, const std::string& reference, double minRatio);
 
+// ours must take at most `nanoseconds`: the ratio is that limit / our median.
+void AddLimit(const std::string& ours, double nanoseconds);
+
+// A benchmark whose output differs from its reference's: said at once, and the run fails.
+void ReportMismatch(const std::string& what);
+
+// Smaller inputs when KV2_BENCH_SMOKE is set: a check that the benchmarks run and agree.
+bool IsSmokeRun();
+
 // Runs every registered benchmark (the command line may narrow or shorten them), prints
 // Google Benchmark's own output, then the table of goals and "goals met: X of Y".
-// Returns the process's exit status: 0 whatever was measured.
+// Returns the process's exit status: 0 whatever was measured, 1 after a mismatch.
 int RunAndReport(int argc, char** argv);
 
 }  // namespace bench
