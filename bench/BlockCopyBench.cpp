@@ -56,15 +56,18 @@ struct SurfaceDeleter {
 };
 using Surface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
+// Counted by SDL: each surface holds a reference, and the last one to go frees it.
 SDL_Palette* SharedPalette() {
-  static SDL_Palette* palette = [] {
-    SDL_Palette* p = SDL_AllocPalette(256);
-    SDL_Color colours[256];
-    for (int i = 0; i < 256; ++i) colours[i] = {BYTE(i), BYTE(255 - i), BYTE(i / 2), 255};
-    SDL_SetPaletteColors(p, colours, 0, 256);
-    return p;
-  }();
-  return palette;
+  static const std::unique_ptr<SDL_Palette, void (*)(SDL_Palette*)> palette(
+      [] {
+        SDL_Palette* p = SDL_AllocPalette(256);
+        SDL_Color colours[256];
+        for (int i = 0; i < 256; ++i) colours[i] = {BYTE(i), BYTE(255 - i), BYTE(i / 2), 255};
+        SDL_SetPaletteColors(p, colours, 0, 256);
+        return p;
+      }(),
+      SDL_FreePalette);
+  return palette.get();
 }
 
 // An 8-bit surface in the shared palette holding the bitmap's pixels, top row first.

@@ -64,6 +64,12 @@ struct Remap {
     for (int y = 0; y < MapSize(); ++y)
       std::memcpy(static_cast<BYTE*>(sdlSrc->pixels) + y * sdlSrc->pitch, dib.GetPixelAddress(0, y), MapSize());
   }
+  ~Remap() {
+    SDL_FreeSurface(sdlSrc);
+    SDL_FreeSurface(sdlDest);
+  }
+  Remap(const Remap&) = delete;
+  Remap& operator=(const Remap&) = delete;
   void MapOurs() {
     dib.m_bMapped = FALSE;  // the same work again: the queries and the walk
     dib.MapColorsToPalette(&palette);
