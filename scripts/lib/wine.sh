@@ -36,6 +36,8 @@
 #                       wineserver go away also when a step fails. A caller with its own EXIT
 #                       trap calls kv2_session_end from it instead.
 #   kv2_session_end     kv2_wine_stop and kv2_xvfb_stop; safe to call twice.
+#   kv2_wine_runs_32bit True when this machine runs 32-bit Windows programs: Wine's 32-bit
+#                       half is a 32-bit Linux program, and some kernels run none.
 #
 # Settings: KV2_WINEPREFIX (absolute path of another prefix), KV2_WINE_LOCALE, WINEDEBUG
 # (default -all). Windows programs end their lines with CRLF: strip "\r" when parsing their output.
@@ -44,6 +46,22 @@ KV2_WINE_LIB=$(readlink -f "${BASH_SOURCE[0]}")
 
 # Raised whenever the prefix settings below change, so existing prefixes pick them up.
 KV2_WINE_SETTINGS_VERSION=2
+
+# Wine's 32-bit loader, which starts the 64-bit one for 64-bit programs; where the kernel runs
+# no 32-bit programs, the 64-bit loader itself, which still runs every 64-bit program.
+kv2__wine_select() {
+  [[ -n ${KV2__WINE_LOADER:-} ]] && return 0
+  if /usr/lib/wine/wine --version >/dev/null 2>&1 || ! [[ -x /usr/lib/wine/wine64 ]]; then
+    export KV2__WINE_LOADER=wine
+  else
+    export KV2__WINE_LOADER=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64
+  fi
+}
+
+kv2_wine_runs_32bit() {
+  kv2__wine_select
+  [[ $KV2__WINE_LOADER == wine ]]
+}
 
 kv2__die() {
   echo "wine.sh: $*" >&2
@@ -106,7 +124,7 @@ kv2__prefix_create() {
   echo "== $(date '+%F %T') setting up $WINEPREFIX"
   local new=
   [[ -f $marker ]] || new=1
-  [[ -z $new ]] || wineboot --init
+  [[ -z $new ]] || kv2_wine wineboot --init
   local reg
   reg=$(mktemp --suffix=.reg)
   kv2__prefix_settings | iconv -f UTF-8 -t UTF-16 >"$reg"
@@ -162,7 +180,8 @@ EOF
 KV2_WINE_LOCALE=${KV2_WINE_LOCALE:-ko_KR.UTF-8}
 
 kv2_wine() {
-  env LC_ALL="$KV2_WINE_LOCALE" wine "$@"
+  kv2__wine_select
+  env LC_ALL="$KV2_WINE_LOCALE" "$KV2__WINE_LOADER" "$@"
 }
 
 # kv2_wine with the program's output passed on through files. Processes Wine starts on the side
@@ -173,7 +192,8 @@ kv2_wine_streamed() {
   dir=$(mktemp -d -t kv2-wine.XXXXXX) || return
   : >"$dir/out" && : >"$dir/err" || return
   # An asynchronous command gets /dev/null as stdin unless it is redirected explicitly.
-  env LC_ALL="$KV2_WINE_LOCALE" wine "$@" <&0 >"$dir/out" 2>"$dir/err" &
+  kv2__wine_select
+  env LC_ALL="$KV2_WINE_LOCALE" "$KV2__WINE_LOADER" "$@" <&0 >"$dir/out" 2>"$dir/err" &
   pid=$!
   # tail ends once the program has, after the output that is left.
   tail -s 0.02 --pid="$pid" -n +1 -f "$dir/out" &
