@@ -24,7 +24,7 @@ installed=$(kv2_drive_c "$folder")
 trap 'rm -rf "$installed"' EXIT
 
 listed=$(tr -d '\r' <"$media/KV2Setup.inf")
-[[ $(attributes "$(winepath -w "$media/KORVI2.DAT" 2>/dev/null)") == *R* ]] || fail "the media lack their read-only file"
+[[ $(attributes "$(kv2_wine winepath -w "$media/KORVI2.DAT" 2>/dev/null | tr -d '\r')") == *R* ]] || fail "the media lack their read-only file"
 
 kv2_setup_start "$media"
 dialog=$(kv2_setup_dialog) || fail "the setup dialog did not show"
