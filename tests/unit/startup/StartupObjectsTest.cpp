@@ -12,7 +12,7 @@ TEST(StartupObjects, OrderedClassesAreTheFirstRegistered) {
   std::vector<std::string> oldestFirst;
   for (const CRuntimeClass* p = CRuntimeClass::FirstClass(); p != nullptr; p = p->m_pNextClass)
     oldestFirst.insert(oldestFirst.begin(), p->m_lpszClassName);
-  const std::vector<std::string> ordered = {"CBubble", "CBubbleList", "CDIB"};
+  const std::vector<std::string> ordered = {"CBubble", "CBubbleList", "CDIB", "CPhasedSprite", "CSprite"};
   ASSERT_GE(oldestFirst.size(), ordered.size());
   EXPECT_EQ(std::vector<std::string>(oldestFirst.begin(), oldestFirst.begin() + std::ssize(ordered)), ordered);
 }

@@ -1,0 +1,3 @@
+#include "CSpriteNotify.h"
+
+void CSpriteNotify::Change(CObject*, DWORD, LPCRECT, LPCRECT) {}
