@@ -2,6 +2,7 @@
 
 #include "AfxMessageBox.h"
 #include "CDataExchange.h"
+#include "CPaletteSelection.h"
 #include "ProposedFolder.h"
 #include "SetupGlobals.h"
 #include "resource.h"
@@ -9,6 +10,11 @@
 const CSetupDlg::MessageTable CSetupDlg::messages = {
     &CDialog::messages,
     {
+        OnMessage<WM_ERASEBKGND>(&CSetupDlg::OnEraseBkgnd),
+        OnMessage<WM_PALETTECHANGED>(&CSetupDlg::OnPaletteChanged),
+        OnMessage<WM_QUERYNEWPALETTE>(&CSetupDlg::OnQueryNewPalette),
+        OnMessage<WM_SIZE>(&CSetupDlg::OnSize),
+        OnMessage<WM_CTLCOLOR>(&CSetupDlg::OnCtlColor),
         OnNotify<EN_CHANGE>(IDC_FOLDER, &CSetupDlg::OnChangeFolder),
         OnMessage<WM_INSTALL>(&CSetupDlg::OnInstall),
     }};
@@ -22,7 +28,26 @@ constexpr UINT kLayoutFlags = SWP_NOZORDER | SWP_NOACTIVATE;
 
 }  // namespace
 
-CSetupDlg::CSetupDlg(CWnd* pParent) : CDialog(IDD_SETUP, pParent) {}
+CSetupDlg::CSetupDlg(CWnd* pParent) : CDialog(IDD_SETUP, pParent) { LoadSkin(); }
+
+CSetupDlg::~CSetupDlg() {
+  m_pBackground.reset();
+  m_pPalette.reset();
+}
+
+void CSetupDlg::LoadSkin() {
+  m_pBackground = std::make_unique<CDIB>();
+  // A missing skin is no error: the dialog is then the plain template.
+  if (!m_pBackground->Load("K2Login|LoginBk.bmp")) {
+    m_pBackground.reset();
+    return;
+  }
+  m_pPalette = std::make_unique<CDIBPalette>();
+  if (!m_pPalette->Create(m_pBackground.get())) {
+    AfxMessageBox("Failed to create palette from DIB file", MB_OK);
+    m_pPalette.reset();
+  }
+}
 
 void CSetupDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_PROGRESS, m_progress);
@@ -31,6 +56,7 @@ void CSetupDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CSetupDlg::OnInitDialog() {
+  if (!m_pBackground) return FALSE;
   CDialog::OnInitDialog();
   m_strLabel = "Setup will install Korvi 2 to...";
   LayOutControls();
@@ -73,4 +99,47 @@ void CSetupDlg::OnOK() {
   pLabel->ShowWindow(SW_SHOW);
   pLabel->UpdateWindow();
   PostMessage(WM_INSTALL);
+}
+
+BOOL CSetupDlg::OnEraseBkgnd(CDC* pDC) {
+  Default();
+  if (!m_pBackground) return FALSE;
+  // Painting only selects the palette; it is realised when the dialog is asked for it.
+  const CPaletteSelection palette(pDC, m_pPalette.get());
+  m_pBackground->Draw(pDC, 0, 0);
+  return TRUE;
+}
+
+BOOL CSetupDlg::OnQueryNewPalette() {
+  if (!m_pPalette) return FALSE;
+  CDC* pDC = GetDC();
+  {
+    const CPaletteSelection palette(pDC, m_pPalette.get());
+    pDC->RealizePalette();
+  }
+  ReleaseDC(pDC);
+  InvalidateRect(nullptr, TRUE);
+  return TRUE;
+}
+
+void CSetupDlg::OnPaletteChanged(CWnd* pFocusWnd) {
+  Default();
+  // Our own realisation changed it: realising again would never end.
+  if (pFocusWnd == nullptr || pFocusWnd->m_hWnd != m_hWnd) OnQueryNewPalette();
+}
+
+void CSetupDlg::OnSize(UINT, int, int) {
+  Default();
+  // No frame, no caption: the window is the bitmap, whatever size it was given.
+  if (m_pBackground)
+    SetWindowPos(nullptr, 0, 0, m_pBackground->GetWidth(), m_pBackground->GetHeight(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HBRUSH CSetupDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
+  const HBRUSH hBrush = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+  if (nCtlColor != CTLCOLOR_STATIC) return hBrush;
+  // The label's text lies on the bitmap, with no box behind it.
+  pDC->SetBkMode(TRANSPARENT);
+  return m_brNull;
 }

@@ -1,10 +1,15 @@
 // The setup dialog: it proposes an install folder, lets the user change it and, on OK, installs
-// the listed files into it.
+// the listed files into it. Its face is the skin: a background bitmap in its own palette, from the
+// image archive K2Login in the current directory.
 #pragma once
 
 #include "CBrush.h"
+#include "CDIB.h"
+#include "CDIBPalette.h"
 #include "CDialog.h"
 #include "CProgressCtrl.h"
+
+#include <memory>
 
 class CCopyFailures;
 
@@ -13,7 +18,9 @@ constexpr UINT WM_INSTALL = WM_USER + 200;
 
 class CSetupDlg : public CDialog {
  public:
+  // Loads the skin; without its background the dialog shows as its template describes.
   explicit CSetupDlg(CWnd* pParent = nullptr);
+  ~CSetupDlg() override;
 
   const MessageTable& GetMessageTable() const override { return messages; }
   static const MessageTable messages;
@@ -27,7 +34,16 @@ class CSetupDlg : public CDialog {
   void OnChangeFolder();
   LRESULT OnInstall(WPARAM wParam, LPARAM lParam);
 
+  // The skin's handlers: the face is drawn when the background is erased, in the dialog's
+  // palette; the window keeps the bitmap's size; the label lies on the bitmap.
+  BOOL OnEraseBkgnd(CDC* pDC);
+  BOOL OnQueryNewPalette();
+  void OnPaletteChanged(CWnd* pFocusWnd);
+  void OnSize(UINT nType, int cx, int cy);
+  HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+
  private:
+  void LoadSkin();
   void LayOutControls();
   // Fills m_strFolder from the profile; on failure tells the user and ends the program.
   BOOL ProposeFolder();
@@ -41,6 +57,8 @@ class CSetupDlg : public CDialog {
   CString m_strFolder;
   CString m_strLabel;
   CBrush m_brNull;
+  std::unique_ptr<CDIB> m_pBackground;
+  std::unique_ptr<CDIBPalette> m_pPalette;
   CString m_strBaseFolder;
   CString m_strIniPath;
 };

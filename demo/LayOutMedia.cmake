@@ -1,9 +1,9 @@
-# Lays out demo installation media in MEDIA, afresh: the setup program, the list file and the
-# payload it names, among which the preview client and a read-only data file.
+# Lays out demo installation media in MEDIA, afresh: the setup program with its skin archive,
+# the list file and the payload it names, among which the preview client and a read-only data file.
 # cmake -DMEDIA=<folder> -DPAYLOAD=<folder> -DSETUP=<KV2Setup.exe> -DCLIENT=<KV2.EXE> -P LayOutMedia.cmake
 file(REMOVE_RECURSE ${MEDIA})
 file(MAKE_DIRECTORY ${MEDIA})
-file(COPY ${SETUP} ${CLIENT} ${PAYLOAD}/README.TXT ${PAYLOAD}/LOGIN.INI DESTINATION ${MEDIA})
+file(COPY ${SETUP} ${CLIENT} ${PAYLOAD}/K2Login.kds ${PAYLOAD}/README.TXT ${PAYLOAD}/LOGIN.INI DESTINATION ${MEDIA})
 
 # Big enough that its share of the progress bar shows.
 string(REPEAT "KORVI2 DATA 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ\r\n" 1024 data)

@@ -33,6 +33,9 @@ class COwnerDisabled {
   HWND m_hWndOwner;
 };
 
+// The window class of a dialog whose template names none, as the system reports it.
+constexpr const char* kDialogClass = "#32770";
+
 // Templates may hold common controls (the progress bar); their classes must exist first.
 void RegisterCommonControls() {
   INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
@@ -76,7 +79,7 @@ BOOL CDialog::CreateIndirect(HWND hWndOwner) {
   if (hTemplate == nullptr) return FALSE;
   RegisterCommonControls();
   m_bContinueModal = TRUE;
-  const CCreationHook hook(this);
+  const CCreationHook hook(this, kDialogClass, hWndOwner);
   if (CreateDialogIndirectParamA(hInstance, static_cast<LPCDLGTEMPLATEA>(LockResource(hTemplate)), hWndOwner,
                                  &CDialog::AfxDlgProc, reinterpret_cast<LPARAM>(this)) != nullptr)
     return TRUE;

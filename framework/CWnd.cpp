@@ -29,7 +29,14 @@ std::map<HWND, std::unique_ptr<CWnd>>& TempMap() {
   return map;
 }
 
-thread_local CWnd* t_pWndInit = nullptr;
+// The window a creation hook waits for: the first one of its class and owner.
+struct CAwaitedWindow {
+  CWnd* pWnd;
+  const char* pszClass;
+  HWND hWndOwner;
+};
+
+thread_local CAwaitedWindow t_awaited{};
 
 // Sets a value for the lifetime of a scope and restores the old one however the scope ends.
 template <class T>
@@ -45,11 +52,21 @@ class CScopedValue {
   T m_old;
 };
 
+// The system may create windows of its own on the thread first (an input-method window for a
+// thread's first top-level window, say); those must not take the object.
+bool IsAwaitedWindow(HWND hWnd, const CREATESTRUCTA& cs) {
+  if ((cs.style & WS_CHILD) != 0 || cs.hwndParent != t_awaited.hWndOwner) return false;
+  char szClass[64];
+  return GetClassNameA(hWnd, szClass, sizeof szClass) > 0 && lstrcmpiA(szClass, t_awaited.pszClass) == 0;
+}
+
 LRESULT CALLBACK CreationHookProc(int nCode, WPARAM wParam, LPARAM lParam) noexcept {
-  if (nCode == HCBT_CREATEWND && t_pWndInit != nullptr) {
-    CWnd* pWnd = t_pWndInit;
-    t_pWndInit = nullptr;
-    AfxCallGuarded([&] { return LRESULT(pWnd->SubclassWindow(reinterpret_cast<HWND>(wParam))); }, FALSE);
+  const HWND hWnd = reinterpret_cast<HWND>(wParam);
+  if (nCode == HCBT_CREATEWND && t_awaited.pWnd != nullptr &&
+      IsAwaitedWindow(hWnd, *reinterpret_cast<const CBT_CREATEWNDA*>(lParam)->lpcs)) {
+    CWnd* pWnd = t_awaited.pWnd;
+    t_awaited = {};
+    AfxCallGuarded([&] { return LRESULT(pWnd->SubclassWindow(hWnd)); }, FALSE);
   }
   return CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
@@ -61,13 +78,13 @@ void TrackMainWindow(const CWnd* pWnd, HWND hWnd) {
 
 }  // namespace
 
-CWnd::CCreationHook::CCreationHook(CWnd* pWnd)
+CWnd::CCreationHook::CCreationHook(CWnd* pWnd, const char* pszClass, HWND hWndOwner)
     : m_hHook(SetWindowsHookExA(WH_CBT, CreationHookProc, nullptr, GetCurrentThreadId())) {
-  t_pWndInit = pWnd;
+  t_awaited = {pWnd, pszClass, hWndOwner};
 }
 
 CWnd::CCreationHook::~CCreationHook() {
-  t_pWndInit = nullptr;
+  t_awaited = {};
   if (m_hHook != nullptr) UnhookWindowsHookEx(m_hHook);
 }
 

@@ -82,10 +82,11 @@ class CWnd : public CObject {
   // Owner-drawn controls draw themselves: the request goes to the control's object.
   void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
 
-  // Subclasses the first window this thread creates while it lives, from its very first message.
+  // Subclasses, from its very first message, the first top-level window of class pszClass and
+  // owner hWndOwner that this thread creates while the hook lives; other windows are left alone.
   class CCreationHook {
    public:
-    explicit CCreationHook(CWnd* pWnd);
+    CCreationHook(CWnd* pWnd, const char* pszClass, HWND hWndOwner);
     ~CCreationHook();
     CCreationHook(const CCreationHook&) = delete;
     CCreationHook& operator=(const CCreationHook&) = delete;

@@ -97,6 +97,46 @@ class CProbeButton : public CButton {
   std::vector<UINT> m_ids;
 };
 
+// Meets, while it waits for a dialog to be created, a top-level window of the system's first:
+// the input-method window that some systems create for a thread's first top-level window.
+class CAwaitingWnd : public CWnd {
+ public:
+  HWND CreateDialogAfterForeignWindow(HWND* phForeign) {
+    const CCreationHook hook(this, "#32770", nullptr);
+    *phForeign = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETUP), nullptr, &NoDlgProc, 0);
+  }
+
+ private:
+  static INT_PTR CALLBACK NoDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+};
+
+// Creates a top-level window on the thread from within each dialog's creation.
+class CForeignWindowOnCreation {
+ public:
+  CForeignWindowOnCreation() : m_hHook(SetWindowsHookExA(WH_CBT, &Hook, nullptr, GetCurrentThreadId())) {}
+  ~CForeignWindowOnCreation() {
+    UnhookWindowsHookEx(m_hHook);
+    if (s_hForeign != nullptr) DestroyWindow(s_hForeign);
+    s_hForeign = nullptr;
+  }
+  CForeignWindowOnCreation(const CForeignWindowOnCreation&) = delete;
+  CForeignWindowOnCreation& operator=(const CForeignWindowOnCreation&) = delete;
+
+  static inline HWND s_hForeign = nullptr;
+
+ private:
+  static LRESULT CALLBACK Hook(int nCode, WPARAM wParam, LPARAM lParam) noexcept {
+    char szClass[16] = "";
+    if (nCode == HCBT_CREATEWND && s_hForeign == nullptr &&
+        GetClassNameA(reinterpret_cast<HWND>(wParam), szClass, sizeof szClass) > 0 && lstrcmpA(szClass, "#32770") == 0)
+      s_hForeign = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    return CallNextHookEx(nullptr, nCode, wParam, lParam);
+  }
+
+  HHOOK m_hHook;
+};
+
 // Presses a key in the dialog, from another thread, once the dialog shows.
 std::thread PressWhenShown(UINT nKey, bool* pShown) {
   return std::thread([=] {
@@ -104,6 +144,29 @@ std::thread PressWhenShown(UINT nKey, bool* pShown) {
     *pShown = hDlg != nullptr;
     if (hDlg != nullptr) PostMessageA(GetDlgItem(hDlg, IDC_FOLDER), WM_KEYDOWN, nKey, 0);
   });
+}
+
+TEST(CreationHook, TakesTheWindowBeingCreatedAsTheDialogNotTheThreadsFirst) {
+  CAwaitingWnd wnd;
+  HWND hForeign = nullptr;
+  const HWND hDlg = wnd.CreateDialogAfterForeignWindow(&hForeign);
+  ASSERT_NE(hForeign, nullptr);
+  ASSERT_NE(hDlg, nullptr);
+  EXPECT_EQ(CWnd::FromHandlePermanent(hForeign), nullptr);
+  EXPECT_EQ(CWnd::FromHandlePermanent(hDlg), &wnd);
+  EXPECT_EQ(wnd.m_hWnd, hDlg);
+  DestroyWindow(hDlg);
+  DestroyWindow(hForeign);
+}
+
+TEST(CreationHook, LeavesAWindowCreatedDuringTheDialogsCreationAlone) {
+  const CForeignWindowOnCreation foreign;
+  CProbeDlg dlg;
+  ASSERT_TRUE(dlg.Create());
+  ASSERT_NE(CForeignWindowOnCreation::s_hForeign, nullptr);
+  EXPECT_EQ(CWnd::FromHandlePermanent(CForeignWindowOnCreation::s_hForeign), nullptr);
+  EXPECT_NE(GetDlgItem(dlg.m_hWnd, IDC_FOLDER), nullptr) << "the object holds the dialog's window";
+  EXPECT_EQ(SendMessageA(dlg.m_hWnd, WM_PROBE, 2, 3), 5);
 }
 
 TEST(MessageTable, UnpacksEachMessageForItsHandler) {

@@ -1,5 +1,10 @@
 #include "GuiHelpers.h"
 
+#include "CSetupDlg.h"
+#include "CWinApp.h"
+
+#include <gtest/gtest.h>
+
 namespace {
 
 CProgressRecorder* g_pRecorder = nullptr;
@@ -31,6 +36,13 @@ RECT ItemRect(HWND hDlg, int nID) {
 }
 
 bool ItemVisible(HWND hDlg, int nID) { return (GetWindowLongA(GetDlgItem(hDlg, nID), GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void OpenSetup(CSetupDlg& dlg) {
+  AfxGetApp()->m_pMainWnd = &dlg;
+  ASSERT_TRUE(dlg.Create());
+  dlg.ShowWindow(SW_SHOW);
+  dlg.UpdateWindow();
+}
 
 void Click(HWND hDlg, int nID) { SendMessageA(GetDlgItem(hDlg, nID), BM_CLICK, 0, 0); }
 

@@ -3,6 +3,8 @@
 
 #include "CWnd.h"
 
+class CSetupDlg;
+
 #include <string>
 #include <vector>
 
@@ -15,6 +17,10 @@ std::string ItemText(HWND hDlg, int nID);
 RECT ItemRect(HWND hDlg, int nID);
 // Whether the control itself is shown, whether or not its dialog is.
 bool ItemVisible(HWND hDlg, int nID);
+
+// The setup dialog as the program makes it, the main window, shown and painted, without a loop
+// of its own.
+void OpenSetup(CSetupDlg& dlg);
 
 // A click on a dialog button.
 void Click(HWND hDlg, int nID);

@@ -1,5 +1,6 @@
 // The install procedure on real files: OK typed folder in, files, attributes, progress and every
 // message box out.
+#include "CMediaDir.h"
 #include "CMessageBoxWatcher.h"
 #include "CSetupDlg.h"
 #include "CWinApp.h"
@@ -20,14 +21,9 @@ const char kCantCreate[] = "Can't create the directory. Choose new one.";
 class InstallTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    GetCurrentDirectoryA(MAX_PATH, m_szOldDirectory);
-    SetCurrentDirectoryA(m_media.Path().c_str());
-    AfxGetApp()->m_pMainWnd = &m_dlg;
-    ASSERT_TRUE(m_dlg.Create());
-    m_dlg.ShowWindow(SW_SHOW);
+    OpenSetup(m_dlg);
     m_hDlg = m_dlg.m_hWnd;
   }
-  void TearDown() override { SetCurrentDirectoryA(m_szOldDirectory); }
 
   std::string Folder() const { return m_target.Path("KV2"); }
   std::string Installed(const std::string& name) const { return Folder() + "\\" + name; }
@@ -61,12 +57,12 @@ class InstallTest : public ::testing::Test {
     EXPECT_FALSE(IsWindowVisible(m_hDlg));
   }
 
-  TempDir m_media;
+  // The current directory before the dialog loads its skin from it.
+  CMediaDir m_media;
   TempDir m_target;
   const CProfileValue m_profile{"C:\\WINDOWS\\CHAT.INI"};
   CSetupDlg m_dlg;
   HWND m_hDlg = nullptr;
-  char m_szOldDirectory[MAX_PATH] = {};
 };
 
 TEST_F(InstallTest, CopiesEveryListedFileWhileTheBarAdvances) {

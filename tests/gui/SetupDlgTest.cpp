@@ -1,4 +1,5 @@
 // The setup dialog from start-up to OK: the proposed folder, the layout, the labels, quitting.
+#include "CMediaDir.h"
 #include "CMessageBoxWatcher.h"
 #include "CSetupDlg.h"
 #include "CWinApp.h"
@@ -11,13 +12,6 @@
 #include <thread>
 
 namespace {
-
-// The dialog as the program makes it, without a loop of its own.
-void Open(CSetupDlg& dlg) {
-  AfxGetApp()->m_pMainWnd = &dlg;
-  ASSERT_TRUE(dlg.Create());
-  dlg.ShowWindow(SW_SHOW);
-}
 
 struct ProposalCase {
   const char* pszValue;  // null: no profile entry
@@ -41,8 +35,9 @@ TEST(SetupDialog, ProposesAFolderBesideTheProfileValue) {
   for (const ProposalCase& c : cases) {
     SCOPED_TRACE(c.pszValue != nullptr ? c.pszValue : "(no entry)");
     const CProfileValue profile(c.pszValue);
+    const CMediaDir media;
     CSetupDlg dlg;
-    Open(dlg);
+    OpenSetup(dlg);
     EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_FOLDER), c.folder);
     EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_LABEL), "Setup will install Korvi 2 to...");
     EXPECT_FALSE(ItemVisible(dlg.m_hWnd, IDC_PROGRESS));
@@ -50,8 +45,9 @@ TEST(SetupDialog, ProposesAFolderBesideTheProfileValue) {
 }
 
 TEST(SetupDialog, LaysOutTheControlsInPixels) {
+  const CMediaDir media;
   CSetupDlg dlg;
-  Open(dlg);
+  OpenSetup(dlg);
   const struct {
     int nID;
     RECT rc;
@@ -71,6 +67,7 @@ TEST(SetupDialog, QuitsWithoutShowingWhenTheProfileNamesNoFolder) {
   for (const char* pszValue : {"chat.ini", "C:", "\\chat.ini"}) {
     SCOPED_TRACE(pszValue);
     const CProfileValue profile(pszValue);
+    const CMediaDir media;
     CShowRecorder shows;
     std::vector<SeenBox> boxes;
     {
@@ -94,8 +91,9 @@ TEST(SetupDialog, QuitsWithoutShowingWhenTheProfileNamesNoFolder) {
 }
 
 TEST(SetupDialog, OkShowsTheInstallingLabelAndPostsTheInstall) {
+  const CMediaDir media;
   CSetupDlg dlg;
-  Open(dlg);
+  OpenSetup(dlg);
   Click(dlg.m_hWnd, IDOK);
   EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_LABEL), "Installing Korvi 2 ...");
   EXPECT_TRUE(ItemVisible(dlg.m_hWnd, IDC_LABEL));
@@ -107,6 +105,7 @@ TEST(SetupDialog, OkShowsTheInstallingLabelAndPostsTheInstall) {
 TEST(SetupDialog, CancelEndsTheProgramWithoutCreatingTheFolder) {
   TempDir parent;
   const CProfileValue profile(parent.Path("CHAT.INI").c_str());
+  const CMediaDir media;
   CSetupDlg dlg;
   AfxGetApp()->m_pMainWnd = &dlg;
   std::thread driver([] {
