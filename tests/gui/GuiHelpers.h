@@ -3,6 +3,7 @@
 
 #include "CWnd.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ class CProgressRecorder {
 
   std::vector<LPARAM> m_ranges;
   std::vector<int> m_positions;
+  // Runs when the bar is first told a position, before it takes it.
+  std::function<void()> m_atFirstPosition;
 
  private:
   static LRESULT CALLBACK Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
