@@ -37,11 +37,19 @@ DWORD TotalLength(CStdioFile& list) {
   return nTotal;
 }
 
+BOOL FileExists(const char* pszPath) { return GetFileAttributesA(pszPath) != INVALID_FILE_ATTRIBUTES; }
+
 // The folder ends in a backslash; the name is one the folder may hold.
 BOOL CopyInto(const CString& strFolder, const CString& strName) {
   const CString strDestination = strFolder + strName;
-  // A file that was not replaced keeps its attributes, a read-only one its protection.
-  if (!CopyFileA(strName, strDestination, FALSE)) return FALSE;
+  const BOOL bExisted = FileExists(strDestination);
+  if (!CopyFileA(strName, strDestination, FALSE)) {
+    // A copy cut short (a full disk) may leave a truncated file, which would pass for installed
+    // and hold the space the next files need. A file that was there before is not ours to remove.
+    if (!bExisted) DeleteFileA(strDestination);
+    // A file that was not replaced keeps its attributes, a read-only one its protection.
+    return FALSE;
+  }
   // Read-only, hidden and system attributes of the source are not wanted on the copy.
   return SetFileAttributesA(strDestination, FILE_ATTRIBUTE_ARCHIVE);
 }

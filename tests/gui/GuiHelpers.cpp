@@ -60,7 +60,10 @@ CProgressRecorder::~CProgressRecorder() {
 
 LRESULT CALLBACK CProgressRecorder::Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   if (message == PBM_SETRANGE) g_pRecorder->m_ranges.push_back(lParam);
-  if (message == PBM_SETPOS) g_pRecorder->m_positions.push_back(static_cast<int>(wParam));
+  if (message == PBM_SETPOS) {
+    if (g_pRecorder->m_positions.empty() && g_pRecorder->m_atFirstPosition) g_pRecorder->m_atFirstPosition();
+    g_pRecorder->m_positions.push_back(static_cast<int>(wParam));
+  }
   return CallWindowProcA(g_pRecorder->m_pfnOld, hWnd, message, wParam, lParam);
 }
 

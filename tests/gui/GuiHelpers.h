@@ -3,10 +3,11 @@
 
 #include "CWnd.h"
 
-class CSetupDlg;
-
+#include <functional>
 #include <string>
 #include <vector>
+
+class CSetupDlg;
 
 // Dispatches this thread's messages, as the dialog's loop would, until one with the given
 // message number has been dispatched or the queue runs dry.
@@ -35,6 +36,8 @@ class CProgressRecorder {
 
   std::vector<LPARAM> m_ranges;
   std::vector<int> m_positions;
+  // Runs when the bar is first told a position, before it takes it.
+  std::function<void()> m_atFirstPosition;
 
  private:
   static LRESULT CALLBACK Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

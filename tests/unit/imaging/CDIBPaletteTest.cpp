@@ -1,6 +1,7 @@
 #include "CDIBPalette.h"
 
 #include "CDIB.h"
+#include "AfxModuleState.h"
 #include "ImagingTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -147,8 +148,6 @@ TEST(CDIBPaletteLoad, FileHandleStaysOpen) {
 }
 
 TEST(CDIBPaletteLoad, ByNameReportsWhatWentWrong) {
-  KV2_NATIVE_ONLY();
-#ifndef _WIN32
   ScratchDir scratch;
   WriteBytes("old.pal", PaletteFile(PaletteRecord(0x100, 16)));
   WriteBytes("good.pal", PaletteFile(PaletteRecord(0x300, 16)));
@@ -161,9 +160,11 @@ TEST(CDIBPaletteLoad, ByNameReportsWhatWentWrong) {
   EXPECT_EQ(palette.Load("good.pal"), 1);
   EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"missing.pal not found!", "Failed to load palette file",
                                                      "Failed to load palette file"}));
-  for (const auto& box : boxes.shown()) EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
+  for (const auto& box : boxes.shown()) {
+    EXPECT_EQ(box.caption, AfxGetAppName());
+    EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
+  }
   EXPECT_EQ(EntryCount(palette), 16u);
-#endif
 }
 
 TEST(CDIBPaletteLoad, EmptyNameAsksTheUser) {

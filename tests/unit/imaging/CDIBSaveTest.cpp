@@ -1,5 +1,6 @@
 #include "CDIB.h"
 
+#include "AfxModuleState.h"
 #include "ImagingTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -95,22 +96,18 @@ TEST(CDIBFileType, KnownExtensions) {
 }
 
 TEST(CDIBFileType, UnknownExtensionsAreReported) {
-  KV2_NATIVE_ONLY();
-#ifndef _WIN32
   for (const char* path : {"x.dib", "x.jpeg", "C:\\dir.d\\file", "noextension", "x.b"}) {
     MessageBoxes boxes;
     EXPECT_EQ(CDIB::GetFileType(path), 0) << path;
     ASSERT_EQ(boxes.shown().size(), 1u) << path;
     EXPECT_EQ(boxes.shown()[0].text, std::string("Unrecognized bitmap file type - \"") + path + "\"");
+    EXPECT_EQ(boxes.shown()[0].caption, AfxGetAppName());
     EXPECT_EQ(boxes.shown()[0].type, static_cast<UINT>(MB_OK));
   }
-#endif
 }
 
 // The message fits 255 characters: a long path keeps its end, from a folder boundary.
 TEST(CDIBFileType, ALongPathIsShortenedInTheMessage) {
-  KV2_NATIVE_ONLY();
-#ifndef _WIN32
   const std::string path = "C:\\" + std::string(300, 'd') + "\\skins\\face.xyz";
   MessageBoxes boxes;
   EXPECT_EQ(CDIB::GetFileType(path.c_str()), 0);
@@ -121,7 +118,6 @@ TEST(CDIBFileType, ALongPathIsShortenedInTheMessage) {
   ASSERT_EQ(boxes.shown().size(), 2u);
   EXPECT_EQ(boxes.shown()[1].text.size(), 255u);
   EXPECT_EQ(boxes.shown()[1].text.substr(32, 5), "\"...n");
-#endif
 }
 
 TEST(CDIBSave, TheExtensionPicksTheLayout) {
@@ -137,15 +133,12 @@ TEST(CDIBSave, TheExtensionPicksTheLayout) {
 }
 
 TEST(CDIBSave, UnknownExtensionIsReportedAndSavedWithColours) {
-  KV2_NATIVE_ONLY();
-#ifndef _WIN32
   ScratchDir scratch;
   CDIB dib;
   MessageBoxes boxes;
   ASSERT_EQ(dib.Save("face.dib"), 1);
   EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Unrecognized bitmap file type - \"face.dib\""});
   EXPECT_EQ(Get<WORD>(ReadBytes("face.dib"), 0), dib::kTypeBM);
-#endif
 }
 
 TEST(CDIBSave, EmptyNameAsksWhereAndCancelTouchesNothing) {
@@ -175,14 +168,11 @@ TEST(CDIBSave, EmptyNameAsksWhereAndCancelTouchesNothing) {
 }
 
 TEST(CDIBSave, AFileThatCannotBeCreatedIsReported) {
-  KV2_NATIVE_ONLY();
-#ifndef _WIN32
   ScratchDir scratch;
   CDIB dib;
   MessageBoxes boxes;
   EXPECT_EQ(dib.Save("no-such-folder\\face.bmp"), 0);
   EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Failed to open file"});
-#endif
 }
 
 // The disk fills up during the pixels: what was written stays, and the user is told.

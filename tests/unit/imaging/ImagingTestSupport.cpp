@@ -125,21 +125,33 @@ Snapshot::Snapshot(const CDIB& dib)
   return ::testing::AssertionSuccess();
 }
 
-#ifndef _WIN32
+std::vector<std::string> MessageBoxes::texts() const {
+  std::vector<std::string> texts;
+  for (const Box& box : shown()) texts.push_back(box.text);
+  return texts;
+}
+
+#ifdef _WIN32
+MessageBoxes::MessageBoxes() = default;
+MessageBoxes::~MessageBoxes() = default;
+
+std::vector<MessageBoxes::Box> MessageBoxes::shown() const {
+  std::vector<Box> boxes;
+  for (const SeenBox& seen : m_watcher.Seen())
+    boxes.push_back(Box{seen.text, seen.caption, (seen.bCancel ? MB_OKCANCEL : MB_OK) | seen.uIcon});
+  return boxes;
+}
+#else
 MessageBoxes::MessageBoxes() {
-  native::SetMessageBoxHandler([this](HWND, LPCSTR text, LPCSTR, UINT type) {
-    m_shown.push_back(Box{text, type});
+  native::SetMessageBoxHandler([this](HWND, LPCSTR text, LPCSTR caption, UINT type) {
+    m_shown.push_back(Box{text, caption != nullptr ? caption : "", type});
     return IDOK;
   });
 }
 
 MessageBoxes::~MessageBoxes() { native::SetMessageBoxHandler(nullptr); }
 
-std::vector<std::string> MessageBoxes::texts() const {
-  std::vector<std::string> texts;
-  for (const Box& box : m_shown) texts.push_back(box.text);
-  return texts;
-}
+std::vector<MessageBoxes::Box> MessageBoxes::shown() const { return m_shown; }
 
 FileDialogAnswer::FileDialogAnswer(std::string path) : m_path(std::move(path)) {
   native::SetFileDialogHandler([this](BOOL save, const OPENFILENAMEA& ofn) -> std::optional<std::string> {

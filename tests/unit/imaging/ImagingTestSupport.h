@@ -4,6 +4,9 @@
 
 #include "CDIB.h"
 #include "DIBLayout.h"
+#ifdef _WIN32
+#include "CMessageBoxWatcher.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -85,31 +88,37 @@ struct Snapshot {
 };
 ::testing::AssertionResult Unchanged(const CDIB& dib, const Snapshot& before);
 
-#ifdef _WIN32
-// Under Wine a message box or a file dialog is a real window that nobody here answers; the GUI
-// suite answers real ones. These tests check what the user is shown through the native seams.
-#define KV2_NATIVE_ONLY() GTEST_SKIP() << "asks the user; checked natively through the seams"
-#else
-#define KV2_NATIVE_ONLY() static_cast<void>(0)
-
-// The message boxes shown while it lives, each answered with OK.
+// The message boxes shown while it lives, each answered with OK: natively through the platform's
+// seam, on Windows the real ones, from a watcher thread.
 class MessageBoxes {
  public:
   struct Box {
     std::string text;
-    UINT type;
+    std::string caption;
+    UINT type;  // buttons and icon
   };
   MessageBoxes();
   ~MessageBoxes();
   MessageBoxes(const MessageBoxes&) = delete;
   MessageBoxes& operator=(const MessageBoxes&) = delete;
-  const std::vector<Box>& shown() const { return m_shown; }
+  std::vector<Box> shown() const;
   // The texts, for comparing in one go.
   std::vector<std::string> texts() const;
 
  private:
+#ifdef _WIN32
+  CMessageBoxWatcher m_watcher;
+#else
   std::vector<Box> m_shown;
+#endif
 };
+
+#ifdef _WIN32
+// Under Wine a file dialog is a real window that nobody here answers; these tests check what the
+// user is asked through the native seam.
+#define KV2_NATIVE_ONLY() GTEST_SKIP() << "asks the user; checked natively through the seams"
+#else
+#define KV2_NATIVE_ONLY() static_cast<void>(0)
 
 // Answers every file dialog while it lives with a path, or with Cancel when the path is empty,
 // and keeps what the dialog was asked with.

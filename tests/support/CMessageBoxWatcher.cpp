@@ -40,6 +40,22 @@ bool HasIcon(HWND hBox) {
          SendMessageA(hIcon, STM_GETICON, 0, 0) != 0;
 }
 
+// The box shows one of the platform's shared icons; the style that chose it.
+UINT IconStyle(HWND hBox) {
+  if (!HasIcon(hBox)) return 0;
+  const HICON hIcon = reinterpret_cast<HICON>(SendDlgItemMessageA(hBox, 0x440, STM_GETICON, 0, 0));
+  const struct {
+    LPCSTR pszIcon;
+    UINT uStyle;
+  } icons[] = {{IDI_HAND, MB_ICONHAND},
+               {IDI_QUESTION, MB_ICONQUESTION},
+               {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
+               {IDI_ASTERISK, MB_ICONASTERISK}};
+  for (const auto& icon : icons)
+    if (LoadIconA(nullptr, icon.pszIcon) == hIcon) return icon.uStyle;
+  return 0;
+}
+
 }  // namespace
 
 CMessageBoxWatcher::CMessageBoxWatcher(std::vector<int> answers)
@@ -67,6 +83,7 @@ void CMessageBoxWatcher::Answer(HWND hBox) {
   box.caption = TextOf(hBox);
   box.text = TextOf(GetDlgItem(hBox, 0xFFFF));
   box.bIcon = HasIcon(hBox);
+  box.uIcon = IconStyle(hBox);
   box.bOK = IsShownControl(hBox, IDOK);
   box.bCancel = IsShownControl(hBox, IDCANCEL);
   size_t nIndex = 0;

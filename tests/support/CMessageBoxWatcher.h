@@ -14,6 +14,7 @@ struct SeenBox {
   std::string caption;
   std::string text;
   bool bIcon = false;
+  UINT uIcon = 0;  // MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK or 0
   bool bOK = false;
   bool bCancel = false;
 };
