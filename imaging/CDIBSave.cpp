@@ -34,7 +34,9 @@ char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned 
 
 int CDIB::SaveToFile(CFile* pFile, int bColorTable) {
   if (m_pBMI == nullptr) return 0;
-  const std::int64_t pixels = dib::PixelBytes(m_pBMI->bmiHeader);
+  // Every row at the bitmap's own depth: a 24-bit row written at the 8-bit stride would leave
+  // the file too short to load.
+  const std::int64_t pixels = dib::HeldPixelBytes(m_pBMI->bmiHeader);
   if (pixels > dib::kMaxPixelBytes) return 0;
   const DWORD header = bColorTable ? dib::kHeaderBlockBytes : dib::kInfoHeaderBytes;
   const DWORD offBits = dib::kFileHeaderBytes + header;

@@ -17,6 +17,16 @@ std::int64_t PixelBytes(const BITMAPINFOHEADER& header) {
   return std::int64_t{header.biHeight} * Stride(header.biWidth);
 }
 
+std::int64_t HeldStride(const BITMAPINFOHEADER& header) {
+  const std::int64_t platformStride = (std::int64_t{header.biWidth} * header.biBitCount + 31) / 32 * 4;
+  return std::max(Stride(header.biWidth), platformStride);
+}
+
+std::int64_t HeldPixelBytes(const BITMAPINFOHEADER& header) {
+  if (header.biWidth <= 0 || header.biHeight <= 0) return 0;
+  return std::int64_t{header.biHeight} * HeldStride(header);
+}
+
 bool IsLoadable(const BITMAPINFOHEADER& header, std::int64_t pixelBytes) {
   if (header.biCompression != BI_RGB) return false;
   switch (header.biBitCount) {
@@ -29,8 +39,7 @@ bool IsLoadable(const BITMAPINFOHEADER& header, std::int64_t pixelBytes) {
   if (header.biWidth <= 0 || header.biHeight <= 0) return false;
   if (CDIB::GetNumColors(&header) > kMaxColors) return false;
   if (pixelBytes < 0 || pixelBytes > kMaxPixelBytes) return false;
-  const std::int64_t platformStride = (std::int64_t{header.biWidth} * header.biBitCount + 31) / 32 * 4;
-  const std::int64_t stride = std::max(Stride(header.biWidth), platformStride);
+  const std::int64_t stride = HeldStride(header);
   // Divided, not multiplied: height × stride may not fit 64 bits.
   return header.biHeight <= pixelBytes / stride;
 }

@@ -38,6 +38,13 @@ Block Allocate(std::int64_t bytes);
 // height × stride: the bytes every 8-bit pixel operation covers; 0 for a header without pixels.
 std::int64_t PixelBytes(const BITMAPINFOHEADER& header);
 
+// The row stride a loaded bitmap's buffer holds: a row as the platform reads it at the header's
+// bit count, and at least a row as the 8-bit operations address it.
+std::int64_t HeldStride(const BITMAPINFOHEADER& header);
+// height × HeldStride: what a loaded bitmap holds and what saving it writes, so that the file
+// loads again at its own depth; 0 for a header without pixels.
+std::int64_t HeldPixelBytes(const BITMAPINFOHEADER& header);
+
 // Whether a bitmap with this header and a pixel buffer of this size is safe to install: an
 // uncompressed bitmap of 8 bits (or 16, 24, 32, so that callers can see and refuse the depth),
 // with pixels, at most 256 colours, and a buffer that holds every row both as the platform reads

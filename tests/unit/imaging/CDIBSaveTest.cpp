@@ -83,6 +83,27 @@ TEST(CDIBSave, RoundTripsThroughTheLoader) {
   }
 }
 
+// A bitmap loaded at another depth saves every row at that depth, and loads again.
+TEST(CDIBSave, ABitmapOfAnotherDepthRoundTripsAtItsDepth) {
+  ScratchDir scratch;
+  CDIB source;
+  ASSERT_EQ(source.Load(DataPath("bmp/good/magick-bmp3-24bit.bmp").c_str()), 1);
+  ASSERT_EQ(source.m_pBMI->bmiHeader.biBitCount, 24);
+  const std::size_t pixels = static_cast<std::size_t>(source.GetHeight()) * ((source.GetWidth() * 3 + 3) & ~3);
+  for (BOOL bColorTable : {TRUE, FALSE}) {
+    const Bytes file = Saved(source, bColorTable);
+    ASSERT_EQ(file.size(), Get<DWORD>(file, 10) + pixels) << bColorTable;
+    EXPECT_EQ(Get<DWORD>(file, 2), file.size());
+    CDIB loaded;
+    {
+      CFile in("saved.bin", CFile::modeRead);
+      ASSERT_EQ(loaded.LoadFromFile(&in, nullptr, FALSE, 0), 1) << bColorTable;
+    }
+    EXPECT_EQ(std::memcmp(loaded.m_pBMI, source.m_pBMI, 40), 0);
+    EXPECT_EQ(std::memcmp(loaded.m_pBits, source.m_pBits, pixels), 0);
+  }
+}
+
 TEST(CDIBFileType, KnownExtensions) {
   struct Case {
     const char* path;
