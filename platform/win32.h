@@ -245,6 +245,14 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
 COLORREF GetPixel(HDC dc, int x, int y);
 BOOL GdiFlush();
 
+// ---- Owner-drawn controls -----------------------------------------------------------------
+// The item states of DRAWITEMSTRUCT, for the drawing rules that are pure functions of them.
+#define ODS_SELECTED 0x0001
+#define ODS_GRAYED 0x0002
+#define ODS_DISABLED 0x0004
+#define ODS_CHECKED 0x0008
+#define ODS_FOCUS 0x0010
+
 // ---- Message boxes ------------------------------------------------------------------------
 #define MB_OK 0x0
 #define MB_OKCANCEL 0x1

@@ -288,28 +288,36 @@ TEST_F(PhasedSprite, RendersAndHitTestsTheCurrentCellAsItsPicture) {
       }
 }
 
+// Source y counts from the bottom for StretchDIBits and from the top for Render; the middle row
+// of three reads the same either way, the others do not.
 TEST_F(PhasedSprite, DrawCellAndRenderReadTheSameBand) {
-  CPhasedSprite sprite;
-  ASSERT_TRUE(m_pictures.Load(sprite, 20, 30, Rows));
-  ASSERT_TRUE(sprite.SetNumCells(3, 1));
-  ASSERT_TRUE(sprite.SetCell(1, 0));
+  for (const int nRow : {1, 0, 2}) {
+    SCOPED_TRACE(nRow);
+    CPhasedSprite sprite;
+    ASSERT_TRUE(m_pictures.Load(sprite, 20, 30, Rows));
+    ASSERT_TRUE(sprite.SetNumCells(3, 1));
+    sprite.SetCell(nRow, 0);
 
-  // Opaque, one to one, whatever the flags say.
-  sprite.m_wDrawFlags = DRAW_MIRROR_X | DRAW_MIRROR_Y | 0x0010;
-  CSurface surface(26, 16);
-  CDC dc(surface.m_hDC);
-  EXPECT_NE(sprite.DrawCell(&dc, CPoint(2, 3)), 0);
-  for (int y = 0; y < surface.m_nHeight; ++y)
-    for (int x = 0; x < surface.m_nWidth; ++x) {
-      const bool inside = x >= 2 && x < 22 && y >= 3 && y < 13;
-      EXPECT_EQ(surface.At(x, y), inside ? SurfaceColor(Rows(x - 2, 10 + y - 3)) : CSurface::kUntouched)
-          << x << "," << y;
-    }
+    // Opaque, one to one, whatever the flags say.
+    sprite.m_wDrawFlags = DRAW_MIRROR_X | DRAW_MIRROR_Y | 0x0010;
+    CSurface surface(26, 16);
+    CDC dc(surface.m_hDC);
+    EXPECT_NE(sprite.DrawCell(&dc, CPoint(2, 3)), 0);
+    for (int y = 0; y < surface.m_nHeight; ++y)
+      for (int x = 0; x < surface.m_nWidth; ++x) {
+        const bool inside = x >= 2 && x < 22 && y >= 3 && y < 13;
+        EXPECT_EQ(surface.At(x, y), inside ? SurfaceColor(Rows(x - 2, 10 * nRow + y - 3)) : CSurface::kUntouched)
+            << x << "," << y;
+      }
 
-  sprite.m_wDrawFlags = 0;
-  const auto scene = Scene(20, 10, kFill);
-  sprite.Render(scene.get());
-  EXPECT_TRUE(SceneIs(*scene, [](int x, int y) { return Rows(x, 10 + y) == 20 ? kFill : Rows(x, 10 + y); }));
+    sprite.m_wDrawFlags = 0;
+    const auto scene = Scene(20, 10, kFill);
+    sprite.Render(scene.get());
+    EXPECT_TRUE(SceneIs(*scene, [=](int x, int y) {
+      const BYTE value = Rows(x, 10 * nRow + y);
+      return value == 20 ? kFill : value;
+    }));
+  }
 }
 
 TEST_F(PhasedSprite, DrawCellTakesTheCellOfEveryRowAndColumn) {
