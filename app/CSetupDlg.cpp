@@ -26,6 +26,9 @@ constexpr int kProfileBuffer = 256;
 
 constexpr UINT kLayoutFlags = SWP_NOZORDER | SWP_NOACTIVATE;
 
+// Each picture's button rows: normal, pressed, focused.
+constexpr int kButtonRows = 3;
+
 }  // namespace
 
 CSetupDlg::CSetupDlg(CWnd* pParent) : CDialog(IDD_SETUP, pParent) { LoadSkin(); }
@@ -47,6 +50,11 @@ void CSetupDlg::LoadSkin() {
     AfxMessageBox("Failed to create palette from DIB file", MB_OK);
     m_pPalette.reset();
   }
+  // A button whose picture fails has said so and draws nothing; it takes the palette all the same.
+  m_btnOK.Load("K2Login|BtnOK.bmp", kButtonRows);
+  m_btnOK.m_pPalette = m_pPalette.get();
+  m_btnCancel.Load("K2Login|BtnNo.bmp", kButtonRows);
+  m_btnCancel.m_pPalette = m_pPalette.get();
 }
 
 void CSetupDlg::DoDataExchange(CDataExchange* pDX) {
@@ -58,6 +66,7 @@ void CSetupDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CSetupDlg::OnInitDialog() {
   if (!m_pBackground) return FALSE;
   CDialog::OnInitDialog();
+  PlaceButtons();
   m_strLabel = "Setup will install Korvi 2 to...";
   LayOutControls();
   m_brNull.Attach(GetStockObject(NULL_BRUSH));
@@ -65,6 +74,13 @@ BOOL CSetupDlg::OnInitDialog() {
   UpdateData(FALSE);
   m_progress.ShowWindow(SW_HIDE);
   return TRUE;
+}
+
+void CSetupDlg::PlaceButtons() {
+  m_btnOK.SubclassDlgItem(IDOK, this);
+  m_btnCancel.SubclassDlgItem(IDCANCEL, this);
+  m_btnOK.MoveTo(349, 238);
+  m_btnCancel.MoveTo(17, 238);
 }
 
 void CSetupDlg::LayOutControls() {

@@ -1,6 +1,6 @@
 // The setup dialog: it proposes an install folder, lets the user change it and, on OK, installs
-// the listed files into it. Its face is the skin: a background bitmap in its own palette, from the
-// image archive K2Login in the current directory.
+// the listed files into it. Its face is the skin: a background bitmap in its own palette and two
+// bitmap buttons, from the image archive K2Login in the current directory.
 #pragma once
 
 #include "CBrush.h"
@@ -8,6 +8,7 @@
 #include "CDIBPalette.h"
 #include "CDialog.h"
 #include "CProgressCtrl.h"
+#include "CSpriteButton.h"
 
 #include <memory>
 
@@ -44,6 +45,7 @@ class CSetupDlg : public CDialog {
 
  private:
   void LoadSkin();
+  void PlaceButtons();
   void LayOutControls();
   // Fills m_strFolder from the profile; on failure tells the user and ends the program.
   BOOL ProposeFolder();
@@ -59,6 +61,8 @@ class CSetupDlg : public CDialog {
   CBrush m_brNull;
   std::unique_ptr<CDIB> m_pBackground;
   std::unique_ptr<CDIBPalette> m_pPalette;
+  CSpriteButton m_btnOK;
+  CSpriteButton m_btnCancel;
   CString m_strBaseFolder;
   CString m_strIniPath;
 };

@@ -15,14 +15,37 @@
 
 namespace {
 
+constexpr int kRows = 3;
+const POINT kOKAt{349, 238};
+const POINT kCancelAt{17, 238};
+enum Row { kNormal, kPressed, kFocused };
+
 struct Picture {
   explicit Picture(const char* pszName) { EXPECT_EQ(dib.Load(pszName), 1) << pszName; }
   COLORREF At(int x, int y) const {
     const RGBQUAD& c = dib.GetColorTable()[*dib.GetPixelAddress(x, y)];
     return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
   }
+  int CellHeight() const { return dib.GetHeight() / kRows; }
   CDIB dib;
 };
+
+// How many pixels of the button's cell on the screen differ from the picture's row.
+int Mismatches(const CWindowShot& shot, const Picture& button, POINT at, int nRow) {
+  int n = 0;
+  for (int y = 0; y < button.CellHeight(); ++y)
+    for (int x = 0; x < button.dib.GetWidth(); ++x)
+      n += shot.At(at.x + x, at.y + y) != button.At(x, nRow * button.CellHeight() + y);
+  return n;
+}
+
+// The row of its picture that the button shows, -1 for none.
+int ShownRow(HWND hDlg, const Picture& button, POINT at) {
+  const CWindowShot shot(hDlg);
+  for (int nRow = 0; nRow < kRows; ++nRow)
+    if (Mismatches(shot, button, at, nRow) == 0) return nRow;
+  return -1;
+}
 
 SIZE WindowSize(HWND hWnd) {
   RECT rc;
@@ -56,11 +79,48 @@ TEST(SetupSkin, TheFaceIsTheBackgroundBitmapPlainOrCompressed) {
     OpenSetup(dlg);
     const CWindowShot shot(dlg.m_hWnd);
     ASSERT_EQ(shot.Width(), background.dib.GetWidth());
-    // Corners, the title, the panel beside the controls.
-    for (const POINT p : {POINT{0, 0}, POINT{419, 0}, POINT{60, 60}, POINT{210, 140},
+    // Corners, the title, the panel beside the controls and between the buttons.
+    for (const POINT p : {POINT{0, 0}, POINT{419, 0}, POINT{0, 271}, POINT{419, 271}, POINT{60, 60}, POINT{210, 140},
                           POINT{30, 200}, POINT{400, 220}, POINT{200, 255}, POINT{380, 266}})
       EXPECT_EQ(shot.At(p.x, p.y), background.At(p.x, p.y)) << p.x << "," << p.y;
   }
+}
+
+TEST(SetupSkin, EachButtonShowsTheRowOfItsState) {
+  const CMediaDir media;
+  const Picture ok("K2Login|BtnOK.bmp");
+  const Picture cancel("K2Login|BtnNo.bmp");
+  CSetupDlg dlg;
+  OpenSetup(dlg);
+  const HWND hOK = GetDlgItem(dlg.m_hWnd, IDOK);
+  const HWND hCancel = GetDlgItem(dlg.m_hWnd, IDCANCEL);
+  RECT rc = ItemRect(dlg.m_hWnd, IDOK);
+  EXPECT_EQ(rc.left, kOKAt.x);
+  EXPECT_EQ(rc.top, kOKAt.y);
+  EXPECT_EQ(rc.right - rc.left, ok.dib.GetWidth());
+  EXPECT_EQ(rc.bottom - rc.top, ok.CellHeight());
+  rc = ItemRect(dlg.m_hWnd, IDCANCEL);
+  EXPECT_EQ(rc.left, kCancelAt.x);
+  EXPECT_EQ(rc.top, kCancelAt.y);
+
+  // OK holds the focus from the start.
+  EXPECT_EQ(GetFocus(), hOK);
+  EXPECT_EQ(ShownRow(dlg.m_hWnd, ok, kOKAt), kFocused);
+  EXPECT_EQ(ShownRow(dlg.m_hWnd, cancel, kCancelAt), kNormal);
+
+  SendMessageA(hCancel, BM_SETSTATE, TRUE, 0);
+  UpdateWindow(hCancel);
+  EXPECT_EQ(ShownRow(dlg.m_hWnd, cancel, kCancelAt), kPressed);
+  SendMessageA(hCancel, BM_SETSTATE, FALSE, 0);
+  SetFocus(hCancel);
+  UpdateWindow(hCancel);
+  UpdateWindow(hOK);
+  EXPECT_EQ(ShownRow(dlg.m_hWnd, cancel, kCancelAt), kFocused);
+  EXPECT_EQ(ShownRow(dlg.m_hWnd, ok, kOKAt), kNormal);
+  // Pressed and focused: pressed.
+  SendMessageA(hCancel, BM_SETSTATE, TRUE, 0);
+  UpdateWindow(hCancel);
+  EXPECT_EQ(ShownRow(dlg.m_hWnd, cancel, kCancelAt), kPressed);
 }
 
 // The label's columns right of its text: with a box behind the text they would show its brush.
@@ -135,6 +195,36 @@ TEST(SetupSkin, WithoutTheArchiveTheTemplateDialogShowsSilentlyAndWorks) {
   });
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
   driver.join();
+}
+
+TEST(SetupSkin, AMissingCancelPictureIsReportedOnceAndCancelStillWorks) {
+  const CMediaDir media(CMediaDir::Skin::kWithoutCancelButton);
+  const Picture ok("K2Login|BtnOK.bmp");
+  std::vector<SeenBox> boxes;
+  INT_PTR nResult = 0;
+  bool bOKDrawn = false;
+  {
+    CMessageBoxWatcher watcher;
+    CSetupDlg dlg;
+    AfxGetApp()->m_pMainWnd = &dlg;
+    std::thread driver([&] {
+      const HWND hDlg = WaitForDialog();
+      if (hDlg == nullptr) return;
+      // Drawing belongs to the dialog's thread: it shows its OK cell before it takes the click.
+      Sleep(200);
+      bOKDrawn = true;
+      PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hDlg, IDCANCEL)));
+    });
+    nResult = dlg.DoModal();
+    driver.join();
+    boxes = watcher.Seen();
+  }
+  EXPECT_TRUE(bOKDrawn);
+  EXPECT_EQ(nResult, IDCANCEL);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Failed to load Button DIB file");
+  EXPECT_TRUE(boxes[0].bOK);
+  EXPECT_FALSE(boxes[0].bCancel);
 }
 
 // Notes the dialog's palette-changed and erase messages.
