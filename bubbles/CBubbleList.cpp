@@ -3,8 +3,6 @@
 #include "CArchive.h"
 #include "CBubble.h"
 
-#include <set>
-
 IMPLEMENT_SERIAL(CBubbleList, CObList, 0)
 
 CBubbleList::CBubbleList() : CObList(10), m_notify(this) {}
@@ -16,27 +14,8 @@ void CBubbleList::Serialize(CArchive& ar) {
   }
   // The list's own form, but every element read must be a bubble: anything else is a damaged
   // archive, not an element whose sink pointer could be set.
-  const DWORD mark = ar.GetLoadMark();
-  DWORD nAdded = 0;
-  try {
-    for (DWORD nNewCount = ar.ReadCount(); nNewCount > 0; --nNewCount, ++nAdded)
-      AddTail(ar.ReadObject(RUNTIME_CLASS(CBubble)));
-  } catch (...) {
-    DropLoaded(ar, mark, nAdded);
-    throw;
-  }
+  LoadElements(ar, RUNTIME_CLASS(CBubble));
   PointAtSink();
-}
-
-void CBubbleList::DropLoaded(const CArchive& ar, DWORD nMark, DWORD nAdded) {
-  // Bubbles first read by this load were handed to this list alone; those read before it, and
-  // the list's earlier elements, belong to others.
-  std::set<CObject*> dropped;
-  for (; nAdded > 0; --nAdded) {
-    CObject* pOb = RemoveTail();
-    if (pOb != nullptr && ar.IsLoadedSince(nMark, pOb)) dropped.insert(pOb);
-  }
-  for (CObject* pOb : dropped) delete pOb;
 }
 
 void CBubbleList::PointAtSink() {

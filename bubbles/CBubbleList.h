@@ -15,8 +15,7 @@ class CBubbleList : public CObList {
   ~CBubbleList() override = default;
 
   // The list's own archived form; after loading, every element reports to this list's sink,
-  // also those that were in the list before. A load that fails takes out the elements it
-  // added and deletes the bubbles it was the first to read.
+  // also those that were in the list before. A load that fails leaves the list as it was.
   void Serialize(CArchive& ar) override;
 
   // Operations
@@ -31,5 +30,4 @@ class CBubbleList : public CObList {
 
  private:
   void PointAtSink();
-  void DropLoaded(const CArchive& ar, DWORD nMark, DWORD nAdded);
 };

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <new>
+#include <set>
 
 IMPLEMENT_SERIAL(CObList, CObject, 0)
 
@@ -174,11 +175,23 @@ void CObList::Serialize(CArchive& ar) {
     ar.WriteCount(static_cast<DWORD>(m_nCount));
     for (const CNode* pNode = m_pNodeHead; pNode != nullptr; pNode = pNode->pNext) ar << pNode->data;
   } else {
+    LoadElements(ar, nullptr);
+  }
+}
+
+void CObList::LoadElements(CArchive& ar, const CRuntimeClass* pClass) {
+  const DWORD mark = ar.GetLoadMark();
+  DWORD nAdded = 0;
+  try {
     // Each element is read before its node is taken, so a damaged archive adds nothing half-made.
-    for (DWORD nNewCount = ar.ReadCount(); nNewCount > 0; --nNewCount) {
-      CObject* newData = nullptr;
-      ar >> newData;
-      AddTail(newData);
+    for (DWORD nNewCount = ar.ReadCount(); nNewCount > 0; --nNewCount, ++nAdded) AddTail(ar.ReadObject(pClass));
+  } catch (...) {
+    std::set<CObject*> dropped;
+    for (; nAdded > 0; --nAdded) {
+      CObject* pOb = RemoveTail();
+      if (pOb != nullptr && ar.IsLoadedSince(mark, pOb)) dropped.insert(pOb);
     }
+    for (CObject* pOb : dropped) delete pOb;
+    throw;
   }
 }

@@ -48,6 +48,12 @@ class CObList : public CObject {
   // The count, then each element as an archived object; loading appends at the tail.
   void Serialize(CArchive& ar) override;
 
+ protected:
+  // Reads the count and that many objects of pClass (any class when null) onto the tail. When
+  // the archive fails, the elements it added come out again, and the objects first read by this
+  // load, which nobody else holds, are deleted; the list never owns its elements otherwise.
+  void LoadElements(CArchive& ar, const CRuntimeClass* pClass);
+
  private:
   struct CNode {
     CNode* pNext;

@@ -85,12 +85,12 @@ void SzddDecoder::DecodeGroups(const BYTE* in, std::size_t inSize, BYTE* out, st
       if (distance <= produced - first && distance >= length) {
         std::memcpy(dest, dest - distance, length);
       } else if (distance <= produced - first) {
-        for (std::size_t i = 0; i < length; ++i) dest[i] = dest[i - distance];
+        for (std::size_t i = 0; i < length; ++i) dest[i] = *(dest + i - distance);
       } else {
         // The match starts before this call's output, in the window.
         for (std::size_t i = 0; i < length; ++i) {
           const std::size_t at = produced - first + i;  // dest[i]'s place in this call's output
-          dest[i] = distance <= at ? dest[i - distance] : m_window[(m_writePos + at - distance) & szdd::kWindowMask];
+          dest[i] = distance <= at ? *(dest + i - distance) : m_window[(m_writePos + at - distance) & szdd::kWindowMask];
         }
       }
       produced += length;

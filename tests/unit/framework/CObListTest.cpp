@@ -114,3 +114,10 @@ TEST(CObList, ArchivesLargeCountsInTheLongForm) {
   LoadBytes(dir, bytes, [&](CArchive& ar) { into.Serialize(ar); });
   EXPECT_EQ(into.GetCount(), 0xFFFF);
 }
+
+TEST(CObList, ADamagedListArchiveFailsWithoutLeakingItsElements) {
+  CFile file(KV2_TEST_DATA "/archive/bad/object-list-damaged-after-its-first-element-leaks-it.ar", CFile::modeRead);
+  CArchive ar(&file, CArchive::load);
+  // The sanitizers' leak check sees an element the failed load left behind.
+  EXPECT_THROW(delete ar.ReadObject(nullptr), CArchiveException);
+}
