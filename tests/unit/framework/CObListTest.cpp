@@ -1,4 +1,5 @@
 #include "ArchiveFixtures.h"
+#include "CArchiveException.h"
 
 #include <gtest/gtest.h>
 
