@@ -3,6 +3,7 @@
 // runs) and noisy content (transparency per pixel), and as a batch of small keyed sprites.
 #include "BlockCopyBench.h"
 
+#include "BenchSupport.h"
 #include "BlockCopy.h"
 #include "CDIB.h"
 #include "DIBLayout.h"
@@ -51,11 +52,6 @@ void Paint(CDIB& dib, Content content, unsigned seed) {
   }
 }
 
-struct SurfaceDeleter {
-  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using Surface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
-
 // Counted by SDL: each surface holds a reference, and the last one to go frees it.
 SDL_Palette* SharedPalette() {
   static const std::unique_ptr<SDL_Palette, void (*)(SDL_Palette*)> palette(
@@ -70,12 +66,10 @@ SDL_Palette* SharedPalette() {
   return palette.get();
 }
 
-// An 8-bit surface in the shared palette holding the bitmap's pixels, top row first.
+// An 8-bit surface in the shared palette holding the bitmap's pixels.
 Surface SurfaceOf(const CDIB& dib) {
-  Surface s(SDL_CreateRGBSurfaceWithFormat(0, dib.GetWidth(), dib.GetHeight(), 8, SDL_PIXELFORMAT_INDEX8));
+  Surface s = IndexSurfaceOf(dib);
   SDL_SetSurfacePalette(s.get(), SharedPalette());
-  for (int y = 0; y < dib.GetHeight(); ++y)
-    std::memcpy(static_cast<BYTE*>(s->pixels) + y * s->pitch, dib.GetPixelAddress(0, y), dib.GetWidth());
   return s;
 }
 
@@ -124,16 +118,14 @@ Frame& FrameFor(int w, int h, Content content) {
 
 void RegisterLimits(int w, int h) {
   const std::size_t stride = static_cast<std::size_t>(dib::Stride(w));
-  auto rows = std::make_shared<std::vector<BYTE>>(stride * h), out = std::make_shared<std::vector<BYTE>>(stride * h);
   benchmark::RegisterBenchmark(("memcpy/frame/" + SizeName(w, h)).c_str(), [=](benchmark::State& state) {
-    for (auto _ : state) {
-      std::memcpy(out->data(), rows->data(), stride * h);
-      benchmark::ClobberMemory();
-    }
+    std::vector<BYTE> rows(stride * h), out(stride * h);
+    MemcpyLoop(state, out.data(), rows.data(), stride * h);
   });
   benchmark::RegisterBenchmark(("memcpy/rows/" + SizeName(w, h)).c_str(), [=](benchmark::State& state) {
+    std::vector<BYTE> rows(stride * h), out(stride * h);
     for (auto _ : state) {
-      for (int y = 0; y < h; ++y) std::memcpy(out->data() + y * stride, rows->data() + y * stride, w);
+      for (int y = 0; y < h; ++y) std::memcpy(out.data() + y * stride, rows.data() + y * stride, w);
       benchmark::ClobberMemory();
     }
   });
@@ -244,16 +236,13 @@ struct SpriteBatch {
   }
 };
 
-SpriteBatch& Batch() {
-  static const std::unique_ptr<SpriteBatch> batch = [] {
-    auto b = std::make_unique<SpriteBatch>();
-    b->DrawOurs();
-    b->DrawPeer();
-    Check(SamePixels(b->ours, b->sdlFrame.get()), "the sprite batch");
-    return b;
-  }();
-  return *batch;
+void CheckBatch(SpriteBatch& b) {
+  b.DrawOurs();
+  b.DrawPeer();
+  Check(SamePixels(b.ours, b.sdlFrame.get()), "the sprite batch");
 }
+
+SpriteBatch& Batch() { return MadeOnce<SpriteBatch, CheckBatch>(); }
 
 void RegisterSpriteBatch() {
   const std::string size = std::to_string(kSprites) + "x" + SizeName(kSpriteSize, kSpriteSize);

@@ -3,6 +3,7 @@
 // the last member of a large image archive beside loading the same bitmap from its own file.
 #include "ImagingBench.h"
 
+#include "BenchSupport.h"
 #include "CDIB.h"
 #include "CDIBPalette.h"
 #include "DIBLayout.h"
@@ -39,8 +40,7 @@ struct Remap {
   CDIB dib;
   CDIB other;
   CDIBPalette palette;
-  SDL_Surface* sdlSrc = nullptr;
-  SDL_Surface* sdlDest = nullptr;
+  Surface sdlSrc, sdlDest;
   std::vector<SDL_Color> destColours;
   Remap() {
     dib.Create(MapSize(), MapSize());
@@ -51,8 +51,8 @@ struct Remap {
     for (int y = 0; y < MapSize(); ++y)
       for (int x = 0; x < MapSize(); ++x) *dib.GetPixelAddress(x, y) = static_cast<BYTE>(random());
     palette.Create(&other);
-    sdlSrc = SDL_CreateRGBSurfaceWithFormat(0, MapSize(), MapSize(), 8, SDL_PIXELFORMAT_INDEX8);
-    sdlDest = SDL_CreateRGBSurfaceWithFormat(0, MapSize(), MapSize(), 8, SDL_PIXELFORMAT_INDEX8);
+    sdlSrc = IndexSurfaceOf(dib);
+    sdlDest = IndexSurfaceOf(dib);
     std::vector<SDL_Color> srcColours;
     for (int i = 0; i < 256; ++i) {
       const RGBQUAD s = dib.GetColorTable()[i], d = other.GetColorTable()[i];
@@ -61,15 +61,7 @@ struct Remap {
     }
     SDL_SetPaletteColors(sdlSrc->format->palette, srcColours.data(), 0, 256);
     SDL_SetPaletteColors(sdlDest->format->palette, destColours.data(), 0, 256);
-    for (int y = 0; y < MapSize(); ++y)
-      std::memcpy(static_cast<BYTE*>(sdlSrc->pixels) + y * sdlSrc->pitch, dib.GetPixelAddress(0, y), MapSize());
   }
-  ~Remap() {
-    SDL_FreeSurface(sdlSrc);
-    SDL_FreeSurface(sdlDest);
-  }
-  Remap(const Remap&) = delete;
-  Remap& operator=(const Remap&) = delete;
   void MapOurs() {
     dib.m_bMapped = FALSE;  // the same work again: the queries and the walk
     dib.MapColorsToPalette(&palette);
@@ -77,20 +69,9 @@ struct Remap {
   void MapPeer() {
     // Setting the colours again makes SDL build its colour map anew, as a first blit does.
     SDL_SetPaletteColors(sdlDest->format->palette, destColours.data(), 0, 256);
-    SDL_BlitSurface(sdlSrc, nullptr, sdlDest, nullptr);
+    SDL_BlitSurface(sdlSrc.get(), nullptr, sdlDest.get(), nullptr);
   }
 };
-
-void CheckRemap(Remap& r);
-
-Remap& TheRemap() {
-  static const std::unique_ptr<Remap> remap = [] {
-    auto r = std::make_unique<Remap>();
-    CheckRemap(*r);
-    return r;
-  }();
-  return *remap;
-}
 
 void CheckRemap(Remap& r) {
   CDIB copy;
@@ -110,6 +91,8 @@ void CheckRemap(Remap& r) {
     }
 }
 
+Remap& TheRemap() { return MadeOnce<Remap, CheckRemap>(); }
+
 void RegisterRemap() {
   const std::string size = std::to_string(MapSize()) + "x" + std::to_string(MapSize());
   const std::size_t bytes = std::size_t(MapSize()) * MapSize();
@@ -124,11 +107,7 @@ void RegisterRemap() {
   });
   benchmark::RegisterBenchmark(limit.c_str(), [bytes](benchmark::State& state) {
     auto out = std::make_unique<BYTE[]>(bytes);
-    const BYTE* pixels = TheRemap().dib.m_pBits;
-    for (auto _ : state) {
-      std::memcpy(out.get(), pixels, bytes);
-      benchmark::ClobberMemory();
-    }
+    MemcpyLoop(state, out.get(), TheRemap().dib.m_pBits, bytes);
   });
   benchmark::RegisterBenchmark("map/queries/256", [](benchmark::State& state) {
     Remap& r = TheRemap();
@@ -149,13 +128,13 @@ std::string MemberName(int i) {
   return name;
 }
 
-// The archive holds 1000 bitmaps of 64 × 64; the last one is also a file of its own.
+// The archive holds 1000 bitmaps of 64 × 64; the last one is also a file of its own. The
+// names load that last member from the plain archive, the compressed one and its own file.
 struct Archives {
-  std::filesystem::path folder;
   std::string plain, compressed, bare;
   Archives() {
-    char pattern[] = "/tmp/kv2-bench-kds-XXXXXX";
-    folder = mkdtemp(pattern);
+    const std::filesystem::path folder = ScratchFolder() / "kds";
+    std::filesystem::create_directories(folder);
     std::vector<KdsArchive::Member> members;
     for (int i = 0; i < Members(); ++i) {
       CDIB dib;
@@ -174,60 +153,38 @@ struct Archives {
     Bytes archive;
     std::string error;
     KdsArchive::Build(members, archive, error);
-    plain = (folder / "plain").string();
-    compressed = (folder / "packed").string();
-    bare = (folder / MemberName(Members() - 1)).string();
-    WriteFileAtomically(plain + ".kds", archive, error);
+    const std::string last = MemberName(Members() - 1);
+    WriteFileAtomically((folder / "plain.kds").string(), archive, error);
     const auto packed = SzddCompressor().Compress(archive.data(), archive.size());
-    WriteFileAtomically(compressed + ".kds", Bytes(packed.begin(), packed.end()), error);
-    WriteFileAtomically(bare, members.back().bytes, error);
-  }
-  ~Archives() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
+    WriteFileAtomically((folder / "packed.kds").string(), Bytes(packed.begin(), packed.end()), error);
+    WriteFileAtomically((folder / last).string(), members.back().bytes, error);
+    plain = (folder / "plain").string() + "|" + last;
+    compressed = (folder / "packed").string() + "|" + last;
+    bare = (folder / last).string();
   }
 };
 
-void CheckArchives(const Archives& a);
-
-Archives& TheArchives() {
-  static const std::unique_ptr<Archives> archives = [] {
-    auto a = std::make_unique<Archives>();
-    CheckArchives(*a);
-    return a;
-  }();
-  return *archives;
-}
-
-// The member to load, by the archive's path: plain, compressed, or the bare file.
-std::string PathOf(const std::string& which) {
-  const Archives& a = TheArchives();
-  const std::string last = "|" + MemberName(Members() - 1);
-  return which == "plain" ? a.plain + last : which == "compressed" ? a.compressed + last : a.bare;
-}
-
-void RegisterLoad(const std::string& name, const std::string& which) {
-  benchmark::RegisterBenchmark(name.c_str(), [which](benchmark::State& state) {
-    const std::string path = PathOf(which);
-    CDIB dib;
-    for (auto _ : state)
-      if (!dib.Load(path.c_str())) state.SkipWithError(("cannot load " + path).c_str());
-  });
-}
-
-void CheckArchives(const Archives& a) {
-  const std::string last = "|" + MemberName(Members() - 1);
-  for (const std::string& path : {a.plain + last, a.compressed + last, a.bare}) {
+void CheckArchives(Archives& a) {
+  for (const std::string& path : {a.plain, a.compressed, a.bare}) {
     CDIB dib;
     if (!dib.Load(path.c_str()) || *dib.GetPixelAddress(0, 0) != ((Members() - 1) & 0xFF))
       ReportMismatch("loading " + path + " as the last member");
   }
 }
 
+void RegisterLoad(const std::string& name, std::string Archives::*pPath) {
+  benchmark::RegisterBenchmark(name.c_str(), [pPath](benchmark::State& state) {
+    const std::string& path = MadeOnce<Archives, CheckArchives>().*pPath;
+    CDIB dib;
+    for (auto _ : state)
+      if (!dib.Load(path.c_str())) state.SkipWithError(("cannot load " + path).c_str());
+  });
+}
+
 void RegisterArchiveLoads() {
-  RegisterLoad("load/archive-last/plain", "plain");
-  RegisterLoad("load/archive-last/compressed", "compressed");
-  RegisterLoad("load/file", "bare");
+  RegisterLoad("load/archive-last/plain", &Archives::plain);
+  RegisterLoad("load/archive-last/compressed", &Archives::compressed);
+  RegisterLoad("load/file", &Archives::bare);
   // Within 1.5 × the bare file.
   AddGoal("load/archive-last/plain", "load/file", 1 / 1.5);
   AddGoal("load/archive-last/compressed", "load/file", 0);

@@ -3,6 +3,7 @@
 // and beside memcpy; each input compressed by our compressor and by mscompress.
 #include "SzddBench.h"
 
+#include "BenchSupport.h"
 #include "GoalTable.h"
 #include "SzddCompressor.h"
 #include "win32.h"
@@ -10,10 +11,10 @@
 #include <benchmark/benchmark.h>
 #include <mspack.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -137,24 +138,6 @@ void WriteFile(const std::string& path, const Bytes& data) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), data.size());
 }
 
-// The compressed files live in a folder of their own, gone when the run ends.
-struct TempFolder {
-  std::filesystem::path path;
-  TempFolder() {
-    char pattern[] = "/tmp/kv2-bench-XXXXXX";
-    if (const char* made = mkdtemp(pattern)) path = made;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    if (!path.empty()) std::filesystem::remove_all(path, ignored);
-  }
-};
-
-const std::filesystem::path& Folder() {
-  static const TempFolder folder;
-  return folder.path;
-}
-
 // One input, compressed by one compressor: made, and its expansions checked against the
 // original and against libmspack's, when a benchmark first needs it.
 struct Prepared {
@@ -176,7 +159,7 @@ const Prepared& Prepare(const std::string& input, const std::string& by) {
   if (p) return *p;
   p = std::make_unique<Prepared>();
   p->original = Generate(input);
-  const std::string plain = (Folder() / input).string();
+  const std::string plain = (ScratchFolder() / input).string();
   p->path = plain + "." + by;
   if (by == "ours") {
     const auto packed = SzddCompressor().Compress(p->original.data(), p->original.size());
@@ -216,10 +199,7 @@ void RegisterSzddBenchmarks() {
       benchmark::RegisterBenchmark(copyName.c_str(), [=](benchmark::State& state) {
         const Prepared& p = Prepare(input, by);
         Bytes out(p.original.size());
-        for (auto _ : state) {
-          std::memcpy(out.data(), p.original.data(), out.size());
-          benchmark::ClobberMemory();
-        }
+        MemcpyLoop(state, out.data(), p.original.data(), out.size());
       });
       AddGoal(ourName, peerName, 4.0);
       AddGoal(ourName, copyName, 0);

@@ -20,11 +20,12 @@ constexpr int kHoldPeriods = 20;
 // The first step is due long after construction: an owner sets its own time.
 constexpr DWORD kFirstDelay = 1000000;
 
-// index × size, the offset of a cell's band. Held past the int range only by a grid an owner
-// set by hand, which then reads outside the picture and is refused by whoever reads it.
-int Band(std::int64_t nIndex, std::int64_t nSize) {
-  return static_cast<int>(std::clamp<std::int64_t>(nIndex * nSize, INT_MIN, INT_MAX));
-}
+// Offsets past the int range come only from a grid an owner set by hand; they then lie outside
+// the picture, and whoever reads there refuses them.
+int Clamped(std::int64_t n) { return static_cast<int>(std::clamp<std::int64_t>(n, INT_MIN, INT_MAX)); }
+
+// index × size: the offset of a cell's band.
+int Band(std::int64_t nIndex, std::int64_t nSize) { return Clamped(nIndex * nSize); }
 
 }  // namespace
 
@@ -44,24 +45,21 @@ void CPhasedSprite::Initialize() {
   m_nCellWidth = CSprite::GetWidth();
 }
 
-BOOL CPhasedSprite::SetNumCellRows(int nRows) {
-  if (nRows < 1) return FALSE;
-  const int nHeight = CSprite::GetHeight() / nRows;
-  if (nHeight < 1) return FALSE;
-  m_nRows = nRows;
-  m_nRow = 0;
-  m_nCellHeight = nHeight;
+BOOL CPhasedSprite::Divide(int n, int nSize, int& nCount, int& nCurrent, int& nBand) {
+  // A band must be at least a pixel: a grid finer than the picture is refused.
+  if (n < 1 || nSize / n < 1) return FALSE;
+  nCount = n;
+  nCurrent = 0;
+  nBand = nSize / n;
   return TRUE;
 }
 
+BOOL CPhasedSprite::SetNumCellRows(int nRows) {
+  return Divide(nRows, CSprite::GetHeight(), m_nRows, m_nRow, m_nCellHeight);
+}
+
 BOOL CPhasedSprite::SetNumCellColumns(int nColumns) {
-  if (nColumns < 1) return FALSE;
-  const int nWidth = CSprite::GetWidth() / nColumns;
-  if (nWidth < 1) return FALSE;
-  m_nColumns = nColumns;
-  m_nColumn = 0;
-  m_nCellWidth = nWidth;
-  return TRUE;
+  return Divide(nColumns, CSprite::GetWidth(), m_nColumns, m_nColumn, m_nCellWidth);
 }
 
 BOOL CPhasedSprite::SetNumCells(int nRows, int nColumns) {
@@ -103,13 +101,6 @@ BOOL CPhasedSprite::NextCell() {
   return SetCell(static_cast<int>(i / m_nColumns), static_cast<int>(i % m_nColumns));
 }
 
-void CPhasedSprite::NotifyChanged() {
-  if (m_pNotify == nullptr) return;
-  CRect rc;
-  GetRect(&rc);
-  Notify(SPRITE_HINT_CHANGED, &rc, nullptr);
-}
-
 BOOL CPhasedSprite::Render(CDIB* pDest, LPCRECT lpClip) {
   return RenderBlock(pDest, lpClip, Band(m_nColumn, m_nCellWidth), Band(m_nRow, m_nCellHeight));
 }
@@ -122,7 +113,7 @@ int CPhasedSprite::DrawCell(CDC* pDC, const POINT& point) {
   if (m_pDIB == nullptr || m_pDIB->m_pBMI == nullptr) return 0;
   // StretchDIBits counts source rows from the bottom of a bottom-up picture: this is the band
   // that Render reads from the top.
-  const int ySrc = Band(1, std::int64_t{CSprite::GetHeight()} - Band(std::int64_t{m_nRow} + 1, m_nCellHeight));
+  const int ySrc = Clamped(std::int64_t{CSprite::GetHeight()} - Band(std::int64_t{m_nRow} + 1, m_nCellHeight));
   return ::StretchDIBits(pDC ? pDC->GetSafeHdc() : nullptr, point.x, point.y, m_nCellWidth, m_nCellHeight,
                          Band(m_nColumn, m_nCellWidth), ySrc, m_nCellWidth, m_nCellHeight, m_pDIB->m_pBits, m_pDIB->m_pBMI,
                          DIB_RGB_COLORS, SRCCOPY);

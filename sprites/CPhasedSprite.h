@@ -78,5 +78,6 @@ class CPhasedSprite : public CSprite {
   DWORD m_dwNextTime;        // tick count at which the next step is due
 
  private:
-  void NotifyChanged();
+  // Divides nSize pixels into n bands: the count, the current band back to 0 and the band size.
+  static BOOL Divide(int n, int nSize, int& nCount, int& nCurrent, int& nBand);
 };

@@ -134,14 +134,18 @@ void CSprite::SetPosition(int x, int y) {
 void CSprite::SetDrawFlags(WORD wFlags) {
   if (wFlags == m_wDrawFlags) return;
   m_wDrawFlags = wFlags;
-  if (m_pNotify == nullptr) return;
-  CRect rc;
-  GetRect(&rc);
-  Notify(SPRITE_HINT_CHANGED, &rc, nullptr);
+  NotifyChanged();
 }
 
 void CSprite::Notify(DWORD dwHint, LPCRECT lpRect1, LPCRECT lpRect2) {
   if (m_pNotify != nullptr) m_pNotify->Change(this, dwHint, lpRect1, lpRect2);
+}
+
+void CSprite::NotifyChanged() {
+  if (m_pNotify == nullptr) return;
+  CRect rc;
+  GetRect(&rc);
+  Notify(SPRITE_HINT_CHANGED, &rc, nullptr);
 }
 
 void CSprite::Initialize() {

@@ -88,6 +88,8 @@ class CSprite : public CObject {
   BOOL RenderBlock(CDIB* pDest, LPCRECT lpClip, int nLeft, int nTop);
   BOOL HitTestBlock(const POINT& point, int nLeft, int nTop) const;
   void Notify(DWORD dwHint, LPCRECT lpRect1, LPCRECT lpRect2);
+  // SPRITE_HINT_CHANGED with the current rectangle, when a sink is attached.
+  void NotifyChanged();
 
  private:
   // The shared steps of the loads; bRequire8 is the load by name's depth check.

@@ -1,6 +1,7 @@
 #include "CSpriteButton.h"
 
 #include "AfxMessageBox.h"
+#include "CPaletteSelection.h"
 #include "SpriteButtonRow.h"
 
 #include <new>
@@ -45,10 +46,9 @@ void CSpriteButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
 
   CDC* pDC = CDC::FromHandle(lpDrawItemStruct->hDC);
   // Selected, not realised: the owner realises its palette when the system asks it to.
-  const HPALETTE hOldPalette = m_pPalette ? pDC->SelectPalette(m_pPalette, FALSE) : nullptr;
+  const CPaletteSelection palette(pDC, m_pPalette);
   const CRect rcItem(lpDrawItemStruct->rcItem);
   m_pSprite->DrawCell(pDC, rcItem.TopLeft());
-  if (hOldPalette != nullptr) pDC->SelectPalette(hOldPalette, FALSE);
 }
 
 BOOL CSpriteButton::OnSetCursor(CWnd*, UINT, UINT) { return TRUE; }

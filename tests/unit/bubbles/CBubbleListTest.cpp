@@ -28,11 +28,7 @@ struct ListOfThree {
 }  // namespace
 
 TEST(CBubbleList, IsACreatableRuntimeClassOfSchemaZero) {
-  const CRuntimeClass* pClass = CRuntimeClass::FromName("CBubbleList");
-  ASSERT_EQ(pClass, RUNTIME_CLASS(CBubbleList));
-  EXPECT_EQ(pClass->m_wSchema, 0u);
-  EXPECT_EQ(pClass->m_pBaseClass, RUNTIME_CLASS(CObList));
-  std::unique_ptr<CObject> pOb(CRuntimeClass::CreateObject("CBubbleList"));
+  const std::unique_ptr<CObject> pOb = CreateRegistered("CBubbleList", RUNTIME_CLASS(CBubbleList), RUNTIME_CLASS(CObList));
   auto* pList = dynamic_cast<CBubbleList*>(pOb.get());
   ASSERT_NE(pList, nullptr);
   EXPECT_TRUE(pList->IsEmpty());

@@ -32,11 +32,7 @@ void Fill(CBubble& b, const CString& strText) {
 }  // namespace
 
 TEST(CBubble, IsACreatableRuntimeClassOfSchemaZero) {
-  const CRuntimeClass* pClass = CRuntimeClass::FromName("CBubble");
-  ASSERT_EQ(pClass, RUNTIME_CLASS(CBubble));
-  EXPECT_EQ(pClass->m_wSchema, 0u);
-  EXPECT_EQ(pClass->m_pBaseClass, RUNTIME_CLASS(CObject));
-  std::unique_ptr<CObject> pOb(CRuntimeClass::CreateObject("CBubble"));
+  const std::unique_ptr<CObject> pOb = CreateRegistered("CBubble", RUNTIME_CLASS(CBubble), RUNTIME_CLASS(CObject));
   ASSERT_NE(dynamic_cast<CBubble*>(pOb.get()), nullptr);
   EXPECT_EQ(pOb->GetRuntimeClass(), RUNTIME_CLASS(CBubble));
 }

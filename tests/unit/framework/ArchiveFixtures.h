@@ -5,7 +5,24 @@
 #include "CObList.h"
 #include "TempDir.h"
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <string>
+
+// Checks that the class is registered under pszName with schema 0 and base pBase, and returns
+// an object created by that name (null when it could not be).
+inline std::unique_ptr<CObject> CreateRegistered(const char* pszName, const CRuntimeClass* pClass,
+                                                 const CRuntimeClass* pBase) {
+  const CRuntimeClass* pFound = CRuntimeClass::FromName(pszName);
+  EXPECT_EQ(pFound, pClass) << pszName;
+  if (pFound != pClass) return nullptr;
+  EXPECT_EQ(pClass->m_wSchema, 0u) << pszName;
+  EXPECT_EQ(pClass->m_pBaseClass, pBase) << pszName;
+  std::unique_ptr<CObject> pObject(CRuntimeClass::CreateObject(pszName));
+  EXPECT_TRUE(pObject != nullptr && pObject->GetRuntimeClass() == pClass) << pszName;
+  return pObject && pObject->GetRuntimeClass() == pClass ? std::move(pObject) : nullptr;
+}
 
 // A node with a value, a name and a link to another object, which it does not own.
 class CTestNode : public CObject {

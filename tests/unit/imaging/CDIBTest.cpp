@@ -1,6 +1,7 @@
 #include "CDIB.h"
 
 #include "ImagingTestSupport.h"
+#include "framework/ArchiveFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -37,13 +38,9 @@ TEST(CDIB, NewObjectIsA16By16GreyRampWithZeroPixels) {
 }
 
 TEST(CDIB, IsARuntimeClassCreatedByName) {
-  CObject* object = CRuntimeClass::CreateObject("CDIB");
+  const std::unique_ptr<CObject> object = CreateRegistered("CDIB", RUNTIME_CLASS(CDIB), RUNTIME_CLASS(CObject));
   ASSERT_NE(object, nullptr);
-  EXPECT_EQ(object->GetRuntimeClass(), RUNTIME_CLASS(CDIB));
-  EXPECT_EQ(RUNTIME_CLASS(CDIB)->m_wSchema, 0u);
-  EXPECT_EQ(RUNTIME_CLASS(CDIB)->m_pBaseClass, RUNTIME_CLASS(CObject));
-  EXPECT_EQ(static_cast<CDIB*>(object)->GetWidth(), 16);
-  delete object;
+  EXPECT_EQ(static_cast<CDIB*>(object.get())->GetWidth(), 16);
 }
 
 TEST(CDIB, CreateAddressesPixelsFromTheTopLeftCorner) {

@@ -92,16 +92,11 @@ std::uint32_t SurfaceColor(BYTE index) {
 }  // namespace
 
 TEST_F(PhasedSprite, IsARegisteredRuntimeClassWithItsDefaults) {
-  const CRuntimeClass* pClass = CRuntimeClass::FromName("CPhasedSprite");
-  ASSERT_EQ(pClass, RUNTIME_CLASS(CPhasedSprite));
-  EXPECT_EQ(pClass->m_wSchema, 0u);
-  EXPECT_EQ(pClass->m_pBaseClass, RUNTIME_CLASS(CSprite));
-
   const DWORD dwBefore = GetTickCount();
-  std::unique_ptr<CObject> pObject(CRuntimeClass::CreateObject("CPhasedSprite"));
+  const std::unique_ptr<CObject> pObject =
+      CreateRegistered("CPhasedSprite", RUNTIME_CLASS(CPhasedSprite), RUNTIME_CLASS(CSprite));
   const DWORD dwAfter = GetTickCount();
   ASSERT_NE(pObject, nullptr);
-  ASSERT_TRUE(pObject->IsKindOf(RUNTIME_CLASS(CSprite)));
   const auto& sprite = static_cast<const CPhasedSprite&>(*pObject);
   EXPECT_EQ(sprite.m_wKind, 8);
   EXPECT_EQ(sprite.m_wDrawFlags, 0x1000);

@@ -51,13 +51,8 @@ class Sprite : public ::testing::Test {
 }  // namespace
 
 TEST_F(Sprite, IsARegisteredRuntimeClassWithItsDefaults) {
-  const CRuntimeClass* pClass = CRuntimeClass::FromName("CSprite");
-  ASSERT_EQ(pClass, RUNTIME_CLASS(CSprite));
-  EXPECT_EQ(pClass->m_wSchema, 0u);
-  EXPECT_EQ(pClass->m_pBaseClass, RUNTIME_CLASS(CObject));
-  std::unique_ptr<CObject> pObject(CRuntimeClass::CreateObject("CSprite"));
+  const std::unique_ptr<CObject> pObject = CreateRegistered("CSprite", RUNTIME_CLASS(CSprite), RUNTIME_CLASS(CObject));
   ASSERT_NE(pObject, nullptr);
-  EXPECT_EQ(pObject->GetRuntimeClass(), RUNTIME_CLASS(CSprite));
 
   const CSprite& sprite = static_cast<const CSprite&>(*pObject);
   EXPECT_EQ(sprite.m_pDIB, nullptr);
