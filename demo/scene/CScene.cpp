@@ -1,0 +1,151 @@
+#include "CScene.h"
+
+#include "CArchiveException.h"
+#include "CFileException.h"
+#include "CPhasedSprite.h"
+
+#include <algorithm>
+
+IMPLEMENT_SERIAL(CScene, CObject, 0)
+
+namespace {
+
+constexpr LONG kNoBubble = -1;
+
+// The part of the stored kind word that a scene sets: the animation mode. The low byte stays
+// the class's own.
+WORD WithMode(WORD wKind, WORD wMode) { return static_cast<WORD>((wKind & ~ANIM_MODE_MASK) | (wMode & ANIM_MODE_MASK)); }
+
+}  // namespace
+
+CScene::~CScene() { Clear(); }
+
+void CScene::Clear() {
+  for (const Actor& actor : m_actors) delete actor.pSprite;
+  m_actors.clear();
+  while (!m_bubbles.IsEmpty()) delete m_bubbles.RemoveHead();
+  m_pBackground.reset();
+}
+
+CString CScene::PictureName(const CString& strMember) const { return m_strFolder + m_strPictures + "|" + strMember; }
+
+void CScene::Add(CSprite* pSprite, const char* pszPicture, CBubble* pBubble) {
+  m_actors.push_back({pSprite, pszPicture, pBubble});
+}
+
+void CScene::Serialize(CArchive& ar) {
+  if (ar.IsStoring()) {
+    ar << m_strPictures << m_strBackground;
+    m_bubbles.Serialize(ar);
+    ar.WriteCount(static_cast<DWORD>(m_actors.size()));
+    for (const Actor& actor : m_actors) StoreActor(ar, actor);
+    return;
+  }
+  Clear();
+  ar >> m_strPictures >> m_strBackground;
+  m_pBackground.reset(LoadPicture(m_strBackground));
+  m_bubbles.Serialize(ar);
+  // Each sprite is read before the next is allocated, so a count that lies costs nothing.
+  for (DWORD n = ar.ReadCount(); n > 0; --n) LoadActor(ar);
+}
+
+void CScene::StoreActor(CArchive& ar, const Actor& actor) const {
+  LONG nBubble = kNoBubble;
+  if (actor.pBubble != nullptr) {
+    POSITION pos = m_bubbles.GetHeadPosition();
+    for (LONG i = 0; pos != nullptr; ++i)
+      if (m_bubbles.GetNext(pos) == actor.pBubble) nBubble = i;
+  }
+  const auto* pPhased = dynamic_cast<const CPhasedSprite*>(actor.pSprite);
+  ar << actor.strPicture << nBubble << static_cast<WORD>(actor.pSprite->m_wKind & ANIM_MODE_MASK)
+     << actor.pSprite->m_wDrawFlags << static_cast<LONG>(pPhased != nullptr ? pPhased->m_nPeriod : 0);
+  ar.WriteClass(actor.pSprite->GetRuntimeClass());
+  actor.pSprite->Serialize(ar);
+}
+
+void CScene::LoadActor(CArchive& ar) {
+  CString strPicture;
+  LONG nBubble = 0;
+  WORD wMode = 0;
+  WORD wDrawFlags = 0;
+  LONG nPeriod = 0;
+  ar >> strPicture >> nBubble >> wMode >> wDrawFlags >> nPeriod;
+  if (nBubble < kNoBubble || nBubble >= m_bubbles.GetCount()) CArchiveException::Throw(CArchiveException::badIndex);
+  const CRuntimeClass* pClass = ar.ReadClass(RUNTIME_CLASS(CSprite));
+  std::unique_ptr<CSprite> pSprite(static_cast<CSprite*>(pClass->CreateObject()));
+  if (!pSprite) CArchiveException::Throw(CArchiveException::badClass);
+  // The picture first: the sprite's own data ends with the grid, which needs it.
+  pSprite->m_pDIB = LoadPicture(strPicture);
+  pSprite->Serialize(ar);
+  pSprite->m_wKind = WithMode(pSprite->m_wKind, wMode);
+  pSprite->m_wDrawFlags = wDrawFlags;
+  if (auto* pPhased = dynamic_cast<CPhasedSprite*>(pSprite.get())) {
+    // A period of nothing would make the animation a busy loop.
+    if (nPeriod < 1) CArchiveException::Throw(CArchiveException::genericException);
+    pPhased->m_nPeriod = nPeriod;
+  }
+  CBubble* pBubble = nBubble == kNoBubble ? nullptr : static_cast<CBubble*>(m_bubbles.GetAt(m_bubbles.FindIndex(nBubble)));
+  m_actors.push_back({pSprite.release(), strPicture, pBubble});
+}
+
+CDIB* CScene::LoadPicture(const CString& strMember) {
+  auto pDIB = std::make_unique<CDIB>();
+  // An empty name would ask the user for a file.
+  if (strMember.IsEmpty() || !pDIB->Load(PictureName(strMember))) {
+    m_strFailedPicture = strMember;
+    m_bPictureFailed = TRUE;
+    CArchiveException::Throw(CArchiveException::genericException);
+  }
+  return pDIB.release();
+}
+
+BOOL CScene::Load(const char* pszPath, CString& strError) {
+  const CString strPath(pszPath);
+  m_strFolder = strPath.Left(std::max(strPath.ReverseFind('\\'), strPath.ReverseFind('/')) + 1);
+  m_bPictureFailed = FALSE;
+  try {
+    CFile file(pszPath, CFile::modeRead | CFile::shareDenyWrite);
+    CArchive ar(&file, CArchive::load);
+    Serialize(ar);
+    return TRUE;
+  } catch (const CException& e) {
+    strError = !m_bPictureFailed ? e.GetErrorMessage()
+                                 : "The picture \"" + m_strFailedPicture + "\" cannot be read from " + m_strFolder +
+                                       m_strPictures + ".kds.";
+    Clear();
+    return FALSE;
+  }
+}
+
+BOOL CScene::Store(const char* pszPath, CString& strError) {
+  try {
+    CFile file(pszPath, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive);
+    CArchive ar(&file, CArchive::store);
+    Serialize(ar);
+    ar.Close();
+    file.Close();
+    return TRUE;
+  } catch (const CException& e) {
+    strError = e.GetErrorMessage();
+    return FALSE;
+  }
+}
+
+CSprite* CScene::SpriteAt(const POINT& point) const {
+  for (auto it = m_actors.rbegin(); it != m_actors.rend(); ++it)
+    if (it->pSprite->HitTest(point)) return it->pSprite;
+  return nullptr;
+}
+
+CBubble* CScene::BubbleOf(const CSprite* pSprite) const {
+  for (const Actor& actor : m_actors)
+    if (actor.pSprite == pSprite) return actor.pBubble;
+  return nullptr;
+}
+
+BOOL CScene::Raise(const CSprite* pSprite) {
+  CBubble* pBubble = BubbleOf(pSprite);
+  if (pBubble == nullptr || pBubble->m_pNotify == nullptr) return FALSE;
+  pBubble->m_pNotify->Change(pBubble, 1, nullptr, nullptr);
+  return TRUE;
+}

@@ -1,0 +1,165 @@
+#include "CScene.h"
+
+#include "CBubble.h"
+#include "CPhasedSprite.h"
+#include "SceneTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CString TextOf(const CBubble* pBubble) { return pBubble != nullptr ? pBubble->m_strText : CString("(none)"); }
+
+struct ExpectedActor {
+  const char* pszPicture;
+  bool bPhased;
+  int x, y;
+  WORD wMode;
+  WORD wMirror;
+  int nColumns, nColumn, nPeriod;
+  const char* pszBubbleStart;  // the first word of its bubble's text, or null
+};
+
+TEST(Scene, TheDemoSceneLoadsWithItsPicturesGridsAndBubbles) {
+  CScene scene;
+  CString strError;
+  ASSERT_TRUE(scene.Load(KV2_DEMO_SCENE, strError)) << strError;
+  ASSERT_TRUE(scene.m_pBackground);
+  EXPECT_EQ(scene.m_pBackground->GetWidth(), 480);
+  EXPECT_EQ(scene.m_pBackground->GetHeight(), 300);
+
+  const ExpectedActor expected[] = {
+      {"Tree.bmp", false, 330, 150, 0, 0, 1, 0, 0, nullptr},
+      {"Tree.bmp", false, 20, 170, 0, DRAW_MIRROR_X, 1, 0, 0, nullptr},
+      {"Star.bmp", true, 220, 110, ANIM_DISSOLVE, 0, 2, 0, 60, "Click"},
+      {"Bird.bmp", true, 170, 60, ANIM_CYCLE, 0, 4, 0, 120, "Tweet!"},
+      {"Bird.bmp", true, 380, 110, ANIM_CYCLE, DRAW_MIRROR_X, 4, 2, 150, nullptr},
+      {"Korvi.bmp", true, 120, 190, ANIM_RANDOMPAUSE, 0, 4, 0, 90, "Hi,"},
+  };
+  ASSERT_EQ(scene.m_actors.size(), std::size(expected));
+  for (size_t i = 0; i < std::size(expected); ++i) {
+    const ExpectedActor& e = expected[i];
+    const CScene::Actor& actor = scene.m_actors[i];
+    SCOPED_TRACE(i);
+    EXPECT_EQ(actor.strPicture, CString(e.pszPicture));
+    EXPECT_EQ(actor.pSprite->m_x, e.x);
+    EXPECT_EQ(actor.pSprite->m_y, e.y);
+    EXPECT_EQ(actor.pSprite->m_wKind & ANIM_MODE_MASK, e.wMode);
+    EXPECT_EQ(actor.pSprite->m_wDrawFlags, SPRITE_DRAW_DEFAULT | e.wMirror);
+    const auto* pPhased = dynamic_cast<const CPhasedSprite*>(actor.pSprite);
+    ASSERT_EQ(pPhased != nullptr, e.bPhased);
+    if (pPhased != nullptr) {
+      EXPECT_EQ(pPhased->m_nColumns, e.nColumns);
+      EXPECT_EQ(pPhased->m_nColumn, e.nColumn);
+      EXPECT_EQ(pPhased->m_nPeriod, e.nPeriod);
+      EXPECT_EQ(pPhased->GetWidth() * e.nColumns, pPhased->m_pDIB->GetWidth());
+    }
+    if (e.pszBubbleStart == nullptr) {
+      EXPECT_EQ(actor.pBubble, nullptr) << TextOf(actor.pBubble);
+    } else {
+      EXPECT_EQ(TextOf(actor.pBubble).Left(static_cast<int>(strlen(e.pszBubbleStart))), CString(e.pszBubbleStart));
+      EXPECT_EQ(scene.BubbleOf(actor.pSprite), actor.pBubble);
+      EXPECT_EQ(actor.pBubble->m_pNotify, &scene.m_bubbles.m_notify);
+    }
+  }
+  // The bubble stated last is the head of the list: it starts on top.
+  ASSERT_EQ(scene.m_bubbles.GetCount(), 3);
+  EXPECT_EQ(static_cast<CBubble*>(scene.m_bubbles.GetHead()), scene.m_actors[5].pBubble);
+}
+
+TEST(Scene, StoringTheLoadedSceneWritesTheSameFileAndLoadsTheSame) {
+  CScene scene;
+  CString strError;
+  ASSERT_TRUE(scene.Load(KV2_DEMO_SCENE, strError)) << strError;
+  SceneFolder folder;
+  const std::string copy = folder.Path("K2Scene.dat");
+  ASSERT_TRUE(scene.Store(copy.c_str(), strError)) << strError;
+  EXPECT_EQ(TempDir::ReadFile(copy), TempDir::ReadFile(KV2_DEMO_SCENE));
+
+  // A sprite moved and a bubble raised are stored as they are now.
+  scene.m_actors[5].pSprite->SetPosition(7, 8);
+  ASSERT_TRUE(scene.Raise(scene.m_actors[2].pSprite));
+  ASSERT_TRUE(scene.Store(copy.c_str(), strError)) << strError;
+  CScene again;
+  ASSERT_TRUE(again.Load(copy.c_str(), strError)) << strError;
+  EXPECT_EQ(again.m_actors[5].pSprite->m_x, 7);
+  EXPECT_EQ(again.m_actors[5].pSprite->m_y, 8);
+  EXPECT_EQ(TextOf(static_cast<CBubble*>(again.m_bubbles.GetHead())), TextOf(scene.m_actors[2].pBubble));
+  EXPECT_EQ(again.m_actors[2].pBubble, static_cast<CBubble*>(again.m_bubbles.GetHead()));
+}
+
+TEST(Scene, EveryShortenedSceneFileFailsAndLeavesTheSceneEmpty) {
+  const std::string bytes = TempDir::ReadFile(KV2_DEMO_SCENE);
+  SceneFolder folder;
+  const std::string path = folder.Path("K2Scene.dat");
+  for (size_t n = 0; n < bytes.size(); ++n) {
+    folder.Write("K2Scene.dat", bytes.substr(0, n));
+    CScene scene;
+    CString strError;
+    ASSERT_FALSE(scene.Load(path.c_str(), strError)) << n;
+    EXPECT_FALSE(strError.IsEmpty()) << n;
+    EXPECT_TRUE(scene.m_actors.empty() && scene.m_bubbles.IsEmpty() && !scene.m_pBackground) << n;
+  }
+}
+
+struct DamagedCase {
+  const char* pszName;
+  StoredActor actor;
+  const char* pszMessagePart;  // null: the scene is sound and loads
+};
+
+TEST(Scene, DamagedRecordsFailWithASentenceAndSoundOnesLoad) {
+  const DamagedCase cases[] = {
+      {"sound", {}, nullptr},
+      {"bubble tied", {.nBubble = 0}, nullptr},
+      {"an unknown mode is kept", {.wMode = 0x0300}, nullptr},
+      {"a plain sprite needs no period", {.nPeriod = 0, .pClass = RUNTIME_CLASS(CSprite)}, nullptr},
+      {"bubble past the list", {.nBubble = 1}, "refers to an object"},
+      {"bubble below none", {.nBubble = -2}, "refers to an object"},
+      {"no period", {.nPeriod = 0}, "unspecified"},
+      {"negative period", {.nPeriod = -100}, "unspecified"},
+      {"not a sprite", {.pClass = RUNTIME_CLASS(CBubble)}, "class"},
+      {"picture not in the archive", {.strPicture = "Missing.bmp"}, "The picture \"Missing.bmp\" cannot be read from "},
+      {"no picture named", {.strPicture = ""}, "The picture \"\" cannot be read"},
+  };
+  SceneFolder folder;
+  const std::string path = folder.Path("K2Scene.dat");
+  for (const DamagedCase& c : cases) {
+    SCOPED_TRACE(c.pszName);
+    WriteScene(path, c.actor);
+    CScene scene;
+    CString strError;
+    const BOOL bLoaded = scene.Load(path.c_str(), strError);
+    if (c.pszMessagePart == nullptr) {
+      ASSERT_TRUE(bLoaded) << strError;
+      ASSERT_EQ(scene.m_actors.size(), 1u);
+      EXPECT_EQ(scene.m_actors[0].pSprite->m_x, 10);
+      EXPECT_EQ(scene.m_actors[0].pSprite->m_wKind & ANIM_MODE_MASK, c.actor.wMode);
+      continue;
+    }
+    EXPECT_FALSE(bLoaded);
+    EXPECT_NE(std::string(strError).find(c.pszMessagePart), std::string::npos) << strError;
+    EXPECT_TRUE(scene.m_actors.empty() && scene.m_bubbles.IsEmpty() && !scene.m_pBackground);
+  }
+}
+
+TEST(Scene, AMissingOrDamagedPictureArchiveIsNamedInTheMessage) {
+  TempDir folder;  // no picture archive
+  const std::string path = folder.Path("K2Scene.dat");
+  folder.Write("K2Scene.dat", TempDir::ReadFile(KV2_DEMO_SCENE));
+  CScene scene;
+  CString strError;
+  ASSERT_FALSE(scene.Load(path.c_str(), strError));
+  EXPECT_NE(std::string(strError).find("The picture \"Meadow.bmp\" cannot be read from "), std::string::npos) << strError;
+  EXPECT_NE(std::string(strError).find("K2Scene.kds."), std::string::npos) << strError;
+
+  const std::string kds = TempDir::ReadFile(DemoMediaFolder() + "K2Scene.kds");
+  folder.Write("K2Scene.kds", kds.substr(0, kds.size() / 2));
+  ASSERT_FALSE(scene.Load(path.c_str(), strError));
+  EXPECT_NE(std::string(strError).find("cannot be read from "), std::string::npos) << strError;
+
+  ASSERT_FALSE(scene.Load(folder.Path("Absent.dat").c_str(), strError));
+  EXPECT_NE(std::string(strError).find("Absent.dat"), std::string::npos) << strError;
+}
+
+}  // namespace
