@@ -1,6 +1,7 @@
 #include "CSetupDlg.h"
 
 #include "AfxMessageBox.h"
+#include "AfxRealizePalette.h"
 #include "CDataExchange.h"
 #include "CPaletteSelection.h"
 #include "ProposedFolder.h"
@@ -126,17 +127,7 @@ BOOL CSetupDlg::OnEraseBkgnd(CDC* pDC) {
   return TRUE;
 }
 
-BOOL CSetupDlg::OnQueryNewPalette() {
-  if (!m_pPalette) return FALSE;
-  CDC* pDC = GetDC();
-  {
-    const CPaletteSelection palette(pDC, m_pPalette.get());
-    pDC->RealizePalette();
-  }
-  ReleaseDC(pDC);
-  InvalidateRect(nullptr, TRUE);
-  return TRUE;
-}
+BOOL CSetupDlg::OnQueryNewPalette() { return AfxRealizePalette(this, m_pPalette.get()); }
 
 void CSetupDlg::OnPaletteChanged(CWnd* pFocusWnd) {
   Default();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CDC.h"
+#include "CPoint.h"
 
 class CWnd;
 
@@ -94,6 +95,31 @@ struct MessageTraits<WM_TIMER> {
   template <class T>
   static LRESULT Call(T* p, Handler<T> pfn, UINT, WPARAM wParam, LPARAM) {
     (p->*pfn)(static_cast<UINT_PTR>(wParam));
+    return 0;
+  }
+};
+
+template <>
+struct MessageTraits<WM_PAINT> {
+  template <class T>
+  using Handler = void (T::*)();
+  template <class T>
+  static LRESULT Call(T* p, Handler<T> pfn, UINT, WPARAM, LPARAM) {
+    (p->*pfn)();
+    return 0;
+  }
+};
+
+// The left button and the pointer's moves: the keys and buttons held, and where the pointer is
+// in client coordinates (negative left of or above the window while it is captured).
+template <UINT nMessage>
+  requires(nMessage == WM_LBUTTONDOWN || nMessage == WM_LBUTTONUP || nMessage == WM_MOUSEMOVE)
+struct MessageTraits<nMessage> {
+  template <class T>
+  using Handler = void (T::*)(UINT nFlags, CPoint point);
+  template <class T>
+  static LRESULT Call(T* p, Handler<T> pfn, UINT, WPARAM wParam, LPARAM lParam) {
+    (p->*pfn)(static_cast<UINT>(wParam), CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
     return 0;
   }
 };

@@ -1,9 +1,11 @@
 #include "CPreviewApp.h"
 
 #include "CPreviewDlg.h"
+#include "PreviewScene.h"
 
 BOOL CPreviewApp::InitInstance() {
-  CPreviewDlg dlg;
+  CScene scene;
+  CPreviewDlg dlg(&scene, PreviewScenePath());
   m_pMainWnd = &dlg;
   dlg.DoModal();
   m_pMainWnd = nullptr;

@@ -1,29 +1,136 @@
 #include "CPreviewDlg.h"
 
+#include "AfxRealizePalette.h"
+#include "CPaletteSelection.h"
+#include "PreviewScene.h"
 #include "resource.h"
+
+#include <algorithm>
 
 const CPreviewDlg::MessageTable CPreviewDlg::messages = {
     &CDialog::messages,
     {
+        OnMessage<WM_ERASEBKGND>(&CPreviewDlg::OnEraseBkgnd),
+        OnMessage<WM_PAINT>(&CPreviewDlg::OnPaint),
         OnMessage<WM_TIMER>(&CPreviewDlg::OnTimer),
+        OnMessage<WM_LBUTTONDOWN>(&CPreviewDlg::OnLButtonDown),
+        OnMessage<WM_MOUSEMOVE>(&CPreviewDlg::OnMouseMove),
+        OnMessage<WM_LBUTTONUP>(&CPreviewDlg::OnLButtonUp),
+        OnMessage<WM_QUERYNEWPALETTE>(&CPreviewDlg::OnQueryNewPalette),
+        OnMessage<WM_PALETTECHANGED>(&CPreviewDlg::OnPaletteChanged),
     }};
 
 namespace {
 
-constexpr UINT_PTR kCloseTimer = 1;
-constexpr UINT kShownFor = 5000;
+constexpr UINT_PTR kAnimationTimer = 1;
+// Room between a bubble's edge and its text.
+constexpr int kBubbleMargin = 6;
 
 }  // namespace
 
-CPreviewDlg::CPreviewDlg() : CDialog(IDD_PREVIEW) {}
+CPreviewDlg::CPreviewDlg(CScene* pScene, const char* pszScenePath)
+    : CDialog(IDD_PREVIEW), m_pScene(pScene), m_strScenePath(pszScenePath), m_animator(*pScene) {}
 
 BOOL CPreviewDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  char szPath[MAX_PATH];
-  const CString strPath(szPath, static_cast<int>(GetModuleFileNameA(nullptr, szPath, MAX_PATH)));
-  GetDlgItem(IDC_FOLDER)->SetWindowText("Running from " + strPath.Left(strPath.ReverseFind('\\') + 1));
-  SetTimer(m_hWnd, kCloseTimer, kShownFor, nullptr);
+  if ((!m_strScenePath.IsEmpty() && !OpenPreviewScene(m_pScene, m_strScenePath)) || !m_canvas.Create(m_pScene)) {
+    EndDialog(IDABORT);
+    return FALSE;
+  }
+  // The template's caption gave the window its name; the window itself has no frame and no
+  // caption bar: it is the scene, in the middle of the screen.
+  SetWindowLongA(m_hWnd, GWL_STYLE, GetWindowLongA(m_hWnd, GWL_STYLE) & ~WS_CAPTION);
+  const int cx = m_canvas.m_dib.GetWidth();
+  const int cy = m_canvas.m_dib.GetHeight();
+  SetWindowPos(nullptr, (GetSystemMetrics(SM_CXSCREEN) - cx) / 2, (GetSystemMetrics(SM_CYSCREEN) - cy) / 2, cx, cy,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  const DWORD dwNow = m_pfnTickCount();
+  m_animator.Start(dwNow);
+  Schedule(dwNow);
   return TRUE;
 }
 
-void CPreviewDlg::OnTimer(UINT_PTR) { EndDialog(IDOK); }
+void CPreviewDlg::Step(DWORD dwNow) {
+  m_animator.Animate(dwNow);
+  Repaint();
+  Schedule(dwNow);
+}
+
+void CPreviewDlg::Schedule(DWORD dwNow) {
+  const DWORD dwDelay = m_animator.GetDelay(dwNow);
+  // Nothing to animate: the window sleeps in its message loop until the user does something.
+  if (dwDelay == CSceneAnimator::kNothingDue) {
+    KillTimer(m_hWnd, kAnimationTimer);
+    return;
+  }
+  SetTimer(m_hWnd, kAnimationTimer, std::max<DWORD>(dwDelay, USER_TIMER_MINIMUM), nullptr);
+}
+
+void CPreviewDlg::OnTimer(UINT_PTR nIDEvent) {
+  if (nIDEvent == kAnimationTimer) Step(m_pfnTickCount());
+}
+
+void CPreviewDlg::Repaint() {
+  for (const CRect& rc : m_canvas.Update()) InvalidateRect(&rc, FALSE);
+}
+
+BOOL CPreviewDlg::OnEraseBkgnd(CDC*) { return TRUE; }
+
+void CPreviewDlg::OnPaint() {
+  PAINTSTRUCT ps;
+  CDC* pDC = CDC::FromHandle(BeginPaint(m_hWnd, &ps));
+  {
+    const CPaletteSelection palette(pDC, &m_canvas.m_palette);
+    m_canvas.m_dib.Draw(pDC, 0, 0);
+    DrawBubbles(*pDC);
+  }
+  EndPaint(m_hWnd, &ps);
+}
+
+void CPreviewDlg::DrawBubbles(HDC hDC) {
+  const HGDIOBJ hOldFont = SelectObject(hDC, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
+  const HGDIOBJ hOldPen = SelectObject(hDC, GetStockObject(BLACK_PEN));
+  SetBkMode(hDC, TRANSPARENT);
+  // From the tail: the head of the list is drawn last, on top.
+  const CBubbleList& bubbles = m_pScene->m_bubbles;
+  for (POSITION pos = bubbles.GetTailPosition(); pos != nullptr;) {
+    const auto* pBubble = static_cast<const CBubble*>(bubbles.GetPrev(pos));
+    CRect rc = pBubble->m_rcFirst;
+    const HGDIOBJ hOldBrush = SelectObject(hDC, pBubble->m_brBackground.m_hObject);
+    RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, pBubble->m_sizePair.cx, pBubble->m_sizePair.cy);
+    SelectObject(hDC, hOldBrush);
+    SetTextColor(hDC, pBubble->m_crColor);
+    InflateRect(&rc, -kBubbleMargin, -kBubbleMargin / 2);
+    DrawTextA(hDC, pBubble->m_strText, -1, &rc, DT_WORDBREAK | DT_NOPREFIX | DT_CENTER);
+  }
+  SelectObject(hDC, hOldPen);
+  SelectObject(hDC, hOldFont);
+}
+
+void CPreviewDlg::OnLButtonDown(UINT, CPoint point) {
+  m_pDragged = m_pScene->SpriteAt(point);
+  if (m_pDragged == nullptr) return;
+  if (m_pScene->Raise(m_pDragged)) InvalidateRect(&m_pScene->BubbleOf(m_pDragged)->m_rcFirst, FALSE);
+  m_ptGrab = CPoint(point.x - m_pDragged->m_x, point.y - m_pDragged->m_y);
+  SetCapture(m_hWnd);
+}
+
+void CPreviewDlg::OnMouseMove(UINT nFlags, CPoint point) {
+  if (m_pDragged == nullptr || !(nFlags & MK_LBUTTON)) return;
+  m_pDragged->SetPosition(CPoint(point.x - m_ptGrab.x, point.y - m_ptGrab.y));
+  Repaint();
+}
+
+void CPreviewDlg::OnLButtonUp(UINT, CPoint) {
+  if (m_pDragged == nullptr) return;
+  m_pDragged = nullptr;
+  ReleaseCapture();
+}
+
+BOOL CPreviewDlg::OnQueryNewPalette() { return AfxRealizePalette(this, &m_canvas.m_palette); }
+
+void CPreviewDlg::OnPaletteChanged(CWnd* pFocusWnd) {
+  Default();
+  // Our own realisation changed it: realising again would never end.
+  if (pFocusWnd == nullptr || pFocusWnd->m_hWnd != m_hWnd) OnQueryNewPalette();
+}

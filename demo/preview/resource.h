@@ -2,5 +2,4 @@
 #pragma once
 
 #define IDR_MAINFRAME 128
-#define IDD_PREVIEW 129
-#define IDC_FOLDER 1000
+#define IDD_PREVIEW 140

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real KV2Setup.exe in demo media, driven with real clicks and key presses: it installs into
 # a new folder, every listed file arrives intact with only the archive attribute, the preview
-# client starts, and the setup ends.
+# client starts and animates, and the setup ends.
 #   install.sh MEDIA     (on an X display, as ctest runs it within scripts/test)
 set -euo pipefail
 
@@ -41,7 +41,15 @@ for name in $listed; do
 done
 [[ $(ls "$installed" | wc -l) == $(wc -w <<<"$listed") ]] || fail "unlisted files in $installed: $(ls "$installed")"
 
-# The client runs on its own after the setup; Escape closes it.
+# The client runs on its own after the setup and animates: two looks a moment apart differ.
+import -window "$preview" "$installed.look1.png"
+sleep 0.5
+import -window "$preview" "$installed.look2.png"
+changed=$(compare -metric AE "$installed.look1.png" "$installed.look2.png" null: 2>&1 || true)
+rm -f "$installed".look*.png
+((${changed%% *} > 0)) || fail "the preview client does not animate"
+
+# Escape closes it.
 xdotool windowfocus --sync "$preview" && xdotool key Escape
 for _ in $(seq 50); do
   xdotool search --onlyvisible --name '^Korvi 2 Preview$' >/dev/null 2>&1 || break

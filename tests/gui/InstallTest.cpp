@@ -327,9 +327,16 @@ TEST_F(InstallTest, StartsTheInstalledClientInItsFolder) {
   std::string client(szPath);
   client = client.substr(0, client.rfind('\\') + 1) + "KV2.EXE";
   ASSERT_TRUE(CopyFileA(client.c_str(), m_media.Path("KV2.EXE").c_str(), FALSE));
-  m_media.Write("KV2Setup.inf", "KV2.EXE\r\n");
+  const std::string scene = KV2_DEMO_SCENE;
+  m_media.Write("K2Scene.dat", TempDir::ReadFile(scene));
+  m_media.Write("K2Scene.kds", TempDir::ReadFile(scene.substr(0, scene.size() - 3) + "kds"));
+  m_media.Write("KV2Setup.inf", "KV2.EXE\r\nK2Scene.dat\r\nK2Scene.kds\r\n");
 
+  const DWORD dwStart = GetTickCount();
   const std::vector<SeenBox> boxes = Install(Folder(), {IDOK});
+  // The setup waits for the client at most 10 s; a client that is ready at once ends the wait
+  // long before.
+  EXPECT_LT(GetTickCount() - dwStart, 5000u);
 
   ASSERT_EQ(boxes.size(), 1u);
   ExpectBox(boxes[0], kCompletion, false, true);
