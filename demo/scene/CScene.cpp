@@ -5,6 +5,7 @@
 #include "CPhasedSprite.h"
 
 #include <algorithm>
+#include <set>
 
 IMPLEMENT_SERIAL(CScene, CObject, 0)
 
@@ -23,7 +24,10 @@ CScene::~CScene() { Clear(); }
 void CScene::Clear() {
   for (const Actor& actor : m_actors) delete actor.pSprite;
   m_actors.clear();
-  while (!m_bubbles.IsEmpty()) delete m_bubbles.RemoveHead();
+  // An archive may list one bubble more than once; each is deleted once.
+  std::set<CObject*> bubbles;
+  while (!m_bubbles.IsEmpty()) bubbles.insert(m_bubbles.RemoveHead());
+  for (CObject* pBubble : bubbles) delete pBubble;
   m_pBackground.reset();
 }
 

@@ -143,6 +143,17 @@ TEST(Scene, DamagedRecordsFailWithASentenceAndSoundOnesLoad) {
   }
 }
 
+TEST(Scene, AFailedSceneWhoseListHoldsABubbleTwiceDeletesItOnce) {
+  SceneFolder folder;
+  folder.Write("K2Scene.dat", TempDir::ReadFile(KV2_TEST_DATA "/scene/bad/bubble-listed-twice.dat"));
+  CScene scene;
+  CString strError;
+  // The sanitizers watch the bubbles go.
+  EXPECT_FALSE(scene.Load(folder.Path("K2Scene.dat").c_str(), strError));
+  EXPECT_FALSE(strError.IsEmpty());
+  EXPECT_TRUE(scene.m_actors.empty() && scene.m_bubbles.IsEmpty());
+}
+
 TEST(Scene, AMissingOrDamagedPictureArchiveIsNamedInTheMessage) {
   TempDir folder;  // no picture archive
   const std::string path = folder.Path("K2Scene.dat");

@@ -1,0 +1,48 @@
+// Any bytes as the preview client's scene file, beside the demo scene's real picture archive;
+// a scene that loads is then composed, animated, hit and raised as the client would.
+#include "CSceneAnimator.h"
+#include "CSceneCanvas.h"
+#include "FuzzInput.h"
+
+#include <filesystem>
+
+namespace {
+
+// The picture archive the scene names, once beside the input.
+void PlacePictures(const std::string& scenePath) {
+  static bool bPlaced = false;
+  if (bPlaced) return;
+  const std::filesystem::path target = std::filesystem::path(scenePath).parent_path() / "K2Scene.kds";
+  std::filesystem::copy_file(KV2_DEMO_PICTURES, target, std::filesystem::copy_options::overwrite_existing);
+  bPlaced = true;
+}
+
+void Exercise(CScene& scene) {
+  CSceneCanvas canvas;
+  if (!canvas.Create(&scene)) return;
+  CSceneAnimator animator(scene);
+  animator.Start(0xFFFFFF00);
+  for (DWORD t = 0; t < 400; t += 20) {
+    animator.Animate(0xFFFFFF00 + t);
+    canvas.Update();
+  }
+  for (const CScene::Actor& actor : scene.m_actors) {
+    CRect rc;
+    actor.pSprite->GetRect(&rc);
+    const POINT middle{rc.left + rc.Width() / 2, rc.top + rc.Height() / 2};
+    if (CSprite* pHit = scene.SpriteAt(middle)) scene.Raise(pHit);
+    actor.pSprite->SetPosition(CPoint(rc.left - 7, rc.bottom));
+  }
+  canvas.Update();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string path = WriteFuzzInput(data, size, ".dat");
+  PlacePictures(path);
+  CScene scene;
+  CString strError;
+  if (scene.Load(path.c_str(), strError)) Exercise(scene);
+  return 0;
+}
