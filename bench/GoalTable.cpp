@@ -67,7 +67,7 @@ void PrintValue(double value, const std::string& counter) {
   if (counter.empty())
     std::printf("%9.1f us", value / 1000);
   else
-    std::printf("%9.1f %-2s", value, counter.c_str());
+    std::printf("%9.3f %-2s", value, counter.c_str());
 }
 
 void PrintTable(const MedianReporter& reporter) {
