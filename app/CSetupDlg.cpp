@@ -6,6 +6,7 @@
 #include "CPaletteSelection.h"
 #include "ProposedFolder.h"
 #include "SetupGlobals.h"
+#include "TimingMarks.h"
 #include "resource.h"
 
 const CSetupDlg::MessageTable CSetupDlg::messages = {
@@ -124,6 +125,7 @@ BOOL CSetupDlg::OnEraseBkgnd(CDC* pDC) {
   // Painting only selects the palette; it is realised when the dialog is asked for it.
   const CPaletteSelection palette(pDC, m_pPalette.get());
   m_pBackground->Draw(pDC, 0, 0);
+  MarkTiming("skin-drawn");
   return TRUE;
 }
 

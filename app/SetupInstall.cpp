@@ -4,6 +4,7 @@
 #include "CStdioFile.h"
 #include "InstallProgress.h"
 #include "ListLineContainment.h"
+#include "TimingMarks.h"
 
 #include <direct.h>
 
@@ -72,6 +73,7 @@ class CScopedHandle {
 }  // namespace
 
 LRESULT CSetupDlg::OnInstall(WPARAM, LPARAM) {
+  MarkTiming("install-begin");
   if (m_strFolder.IsEmpty() || m_strFolder[m_strFolder.GetLength() - 1] != '\\') m_strFolder += '\\';
   UpdateData(FALSE);
   if (!CreateInstallFolder()) return 0;
@@ -80,6 +82,7 @@ LRESULT CSetupDlg::OnInstall(WPARAM, LPARAM) {
   if (!CopyListedFiles(failures)) return 0;
   if (!failures.IsEmpty()) MessageBox(failures.GetText(), kCaption, MB_OK | MB_ICONEXCLAMATION);
 
+  MarkTiming("install-end");
   if (MessageBox("Setup is complete. \n\nHave a good time!\n\nWould you like to see the preview?", kCaption,
                  MB_OKCANCEL) == IDOK)
     StartClient();

@@ -14,7 +14,8 @@ struct Goal {
   std::string ours;
   std::string reference;
   double minRatio;
-  double limit = 0;  // nanoseconds, instead of a reference benchmark
+  double limit = 0;     // instead of a reference benchmark
+  std::string counter;  // empty: the processor time, in nanoseconds
 };
 
 bool g_bMismatch = false;
@@ -32,25 +33,42 @@ class MedianReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       if (run.error_occurred) continue;
-      const std::string name = run.run_name.str();
+      std::map<std::string, double>* pValues = nullptr;
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-        m_medians[name] = run.GetAdjustedCPUTime();
+        pValues = &m_medians[run.run_name.str()];
       else if (run.run_type == Run::RT_Iteration)
-        m_single[name] = run.GetAdjustedCPUTime();
+        pValues = &m_single[run.run_name.str()];
+      if (pValues == nullptr) continue;
+      (*pValues)[""] = run.GetAdjustedCPUTime();
+      for (const auto& [counter, value] : run.counters) (*pValues)[counter] = value.value;
     }
   }
 
-  // Nanoseconds; negative when the benchmark did not run.
-  double Median(const std::string& name) const {
-    if (auto it = m_medians.find(name); it != m_medians.end()) return it->second;
-    if (auto it = m_single.find(name); it != m_single.end()) return it->second;
+  // Nanoseconds, or the counter's value; negative when the benchmark did not run.
+  double Median(const std::string& name, const std::string& counter) const {
+    for (const auto* pRuns : {&m_medians, &m_single}) {
+      const auto run = pRuns->find(name);
+      if (run == pRuns->end()) continue;
+      const auto value = run->second.find(counter);
+      return value == run->second.end() ? -1 : value->second;
+    }
     return -1;
   }
 
  private:
-  std::map<std::string, double> m_medians;
-  std::map<std::string, double> m_single;
+  // Benchmark name -> counter (empty for the time) -> value.
+  using Values = std::map<std::string, std::map<std::string, double>>;
+  Values m_medians;
+  Values m_single;
 };
+
+// The time in microseconds, a counter as it is, with its unit.
+void PrintValue(double value, const std::string& counter) {
+  if (counter.empty())
+    std::printf("%9.1f us", value / 1000);
+  else
+    std::printf("%9.3f %-2s", value, counter.c_str());
+}
 
 void PrintTable(const MedianReporter& reporter) {
   std::printf("\n%-40s %12s  %-32s %12s %8s %6s  %s\n", "ours", "median", "reference", "median", "ratio", "goal",
@@ -58,12 +76,15 @@ void PrintTable(const MedianReporter& reporter) {
   int met = 0;
   int counted = 0;
   for (const Goal& g : Goals()) {
-    const double ours = reporter.Median(g.ours);
-    const double reference = g.limit > 0 ? g.limit : reporter.Median(g.reference);
+    const double ours = reporter.Median(g.ours, g.counter);
+    const double reference = g.limit > 0 ? g.limit : reporter.Median(g.reference, g.counter);
     if (ours <= 0 || reference <= 0) continue;  // narrowed out by a filter
     const double ratio = reference / ours;
-    std::printf("%-40s %9.1f us  %-32s %9.1f us %7.2fx ", g.ours.c_str(), ours / 1000, g.reference.c_str(),
-                reference / 1000, ratio);
+    std::printf("%-40s ", g.ours.c_str());
+    PrintValue(ours, g.counter);
+    std::printf("  %-32s ", g.reference.c_str());
+    PrintValue(reference, g.counter);
+    std::printf(" %7.2fx ", ratio);
     if (g.minRatio <= 0) {
       std::printf("%6s  %s\n", "-", "-");
       continue;
@@ -78,8 +99,8 @@ void PrintTable(const MedianReporter& reporter) {
 
 }  // namespace
 
-void AddGoal(const std::string& ours, const std::string& reference, double minRatio) {
-  Goals().push_back({ours, reference, minRatio});
+void AddGoal(const std::string& ours, const std::string& reference, double minRatio, const std::string& counter) {
+  Goals().push_back({ours, reference, minRatio, 0, counter});
 }
 
 void ReportMismatch(const std::string& what) {
@@ -89,8 +110,8 @@ void ReportMismatch(const std::string& what) {
 
 bool IsSmokeRun() { return std::getenv("KV2_BENCH_SMOKE") != nullptr; }
 
-void AddLimit(const std::string& ours, double nanoseconds) {
-  Goals().push_back({ours, "limit", 1.0, nanoseconds});
+void AddLimit(const std::string& ours, double limit, const std::string& counter) {
+  Goals().push_back({ours, "limit", 1.0, limit, counter});
 }
 
 int RunAndReport(int argc, char** argv) {

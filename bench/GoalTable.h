@@ -6,12 +6,14 @@
 
 namespace bench {
 
-// ratio = reference median / our median, so above 1 we are faster; the goal is met at or
-// above minRatio. A minRatio of 0 reports the ratio without a goal.
-void AddGoal(const std::string& ours, const std::string& reference, double minRatio);
+// ratio = reference median / our median, so above 1 we are faster (or smaller); the goal is met
+// at or above minRatio. A minRatio of 0 reports the ratio without a goal. With a counter, the
+// medians are of that user counter (named after its unit, "ms" or "MB"), not of the time.
+void AddGoal(const std::string& ours, const std::string& reference, double minRatio, const std::string& counter = "");
 
-// ours must take at most `nanoseconds`: the ratio is that limit / our median.
-void AddLimit(const std::string& ours, double nanoseconds);
+// ours must take at most `limit` (nanoseconds, or the counter's unit): the ratio is that limit /
+// our median.
+void AddLimit(const std::string& ours, double limit, const std::string& counter = "");
 
 // A benchmark whose output differs from its reference's: said at once, and the run fails.
 void ReportMismatch(const std::string& what);

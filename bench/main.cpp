@@ -4,10 +4,12 @@
 #include "GoalTable.h"
 #include "ImagingBench.h"
 #include "SzddBench.h"
+#include "WineBench.h"
 
 int main(int argc, char** argv) {
   bench::RegisterBlockCopyBenchmarks();
   bench::RegisterSzddBenchmarks();
   bench::RegisterImagingBenchmarks();
+  bench::RegisterWineBenchmarks();
   return bench::RunAndReport(argc, argv);
 }

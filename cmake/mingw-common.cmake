@@ -23,3 +23,6 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # project's own prefix.
 get_filename_component(_kv2_source_dir ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${_kv2_source_dir}/scripts/wine-run)
+
+# What ships is stripped: symbols only weigh the download.
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
