@@ -160,4 +160,15 @@ TEST(PreviewScene, ADamagedOrMissingSceneIsReportedInAMessageBox) {
   }
 }
 
+TEST(PreviewScene, AWindowOnASceneItCannotReadSaysWhyAndCloses) {
+  TempDir folder;
+  CScene scene;
+  CPreviewDlg dlg(&scene, folder.Path("K2Scene.dat").c_str());
+  CMessageBoxWatcher watcher;
+  EXPECT_EQ(dlg.DoModal(), IDABORT);
+  const std::vector<SeenBox> seen = watcher.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text.rfind("Korvi 2 Preview cannot show its scene.", 0), 0u) << seen[0].text;
+}
+
 }  // namespace
