@@ -46,6 +46,21 @@ class CRect : public RECT {
     return TRUE;
   }
 
+  // The smallest rectangle holding both; an empty one adds nothing.
+  BOOL UnionRect(LPCRECT a, LPCRECT b) {
+    const CRect ra(*a);
+    const CRect rb(*b);
+    if (ra.IsRectEmpty()) *this = rb;
+    else if (rb.IsRectEmpty()) *this = ra;
+    else *this = CRect(std::min(ra.left, rb.left), std::min(ra.top, rb.top), std::max(ra.right, rb.right),
+                       std::max(ra.bottom, rb.bottom));
+    if (IsRectEmpty()) {
+      SetRectEmpty();
+      return FALSE;
+    }
+    return TRUE;
+  }
+
   friend bool operator==(const CRect& a, const CRect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
   }

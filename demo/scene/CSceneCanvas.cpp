@@ -41,7 +41,23 @@ void CSceneCanvas::Damage(LPCRECT lpRect) {
   // Cut to the buffer here, so that what the window is handed lies on it.
   CRect rc;
   const CRect rcBuffer = m_dib.GetRect();
-  if (rc.IntersectRect(lpRect, &rcBuffer)) m_damage.push_back(rc);
+  if (rc.IntersectRect(lpRect, &rcBuffer)) m_damage.push_back(WithFadingSprites(rc));
+}
+
+CRect CSceneCanvas::WithFadingSprites(CRect rc) const {
+  // A dissolve pattern is laid from the corner of the block drawn: a fading sprite drawn in part
+  // would show its pattern out of step with the rest of it. Such a sprite is drawn whole.
+  const CRect rcBuffer = m_dib.GetRect();
+  for (const CScene::Actor& actor : m_pScene->m_actors) {
+    if ((actor.pSprite->m_wDrawFlags & DRAW_DISSOLVE_MASK) == 0) continue;
+    CRect rcSprite;
+    actor.pSprite->GetRect(&rcSprite);
+    CRect rcMeet;
+    if (!rcMeet.IntersectRect(&rc, &rcSprite)) continue;
+    rc.UnionRect(&rc, &rcSprite);
+    rc.IntersectRect(&rc, &rcBuffer);
+  }
+  return rc;
 }
 
 std::vector<CRect> CSceneCanvas::Update() {

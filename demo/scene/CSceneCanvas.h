@@ -22,7 +22,8 @@ class CSceneCanvas : public CSpriteNotify {
   BOOL Create(CScene* pScene);
 
   // Hint SPRITE_HINT_MOVED damages the rectangles before and after, SPRITE_HINT_CHANGED the
-  // current one; other hints damage nothing.
+  // current one; other hints damage nothing. A damaged rectangle takes in every fading sprite
+  // it meets.
   void Change(CObject* pSender, DWORD dwHint, LPCRECT lpRect1, LPCRECT lpRect2) override;
 
   // Composes every damaged rectangle into the buffer and hands them over, cut to the buffer.
@@ -35,6 +36,7 @@ class CSceneCanvas : public CSpriteNotify {
 
  private:
   void Damage(LPCRECT lpRect);
+  CRect WithFadingSprites(CRect rc) const;
 
   CScene* m_pScene = nullptr;
   std::vector<CRect> m_damage;

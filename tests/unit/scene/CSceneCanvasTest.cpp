@@ -97,6 +97,27 @@ TEST_F(SceneCanvasTest, OnlyTheRectanglesTheSpritesNameAreRepainted) {
   EXPECT_TRUE(Pixels(m_canvas.m_dib) == Pixels(whole.m_dib));
 }
 
+TEST_F(SceneCanvasTest, ARectangleThatMeetsAFadingSpriteRepaintsAllOfIt) {
+  CSprite* pStar = Sprite(2);
+  pStar->SetDrawFlags(static_cast<WORD>((pStar->m_wDrawFlags & ~DRAW_DISSOLVE_MASK) | 2));
+  m_canvas.Update();
+  // A neighbour's change that reaches one row into the star.
+  const CRect rcStar = RectOf(pStar);
+  const CRect rc(rcStar.left - 20, rcStar.bottom - 1, rcStar.right, rcStar.bottom + 20);
+  m_canvas.Change(Sprite(0), SPRITE_HINT_CHANGED, &rc, nullptr);
+  const std::vector<CRect> damage = m_canvas.Update();
+  ASSERT_EQ(damage.size(), 1u);
+  EXPECT_EQ(damage[0], CRect(rc.left, rcStar.top, rc.right, rc.bottom));
+
+  CScene fresh;
+  CString strError;
+  ASSERT_TRUE(fresh.Load(KV2_DEMO_SCENE, strError)) << strError;
+  fresh.m_actors[2].pSprite->m_wDrawFlags = pStar->m_wDrawFlags;
+  CSceneCanvas whole;
+  ASSERT_TRUE(whole.Create(&fresh));
+  EXPECT_TRUE(Pixels(m_canvas.m_dib) == Pixels(whole.m_dib));
+}
+
 TEST_F(SceneCanvasTest, AClickHitsOnlyOpaquePixelsAndRaisesTheSpritesBubble) {
   CSprite* pKorvi = Sprite(5);
   CSprite* pBird = Sprite(3);
