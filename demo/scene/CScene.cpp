@@ -22,8 +22,10 @@ WORD WithMode(WORD wKind, WORD wMode) { return static_cast<WORD>((wKind & ~ANIM_
 CScene::~CScene() { Clear(); }
 
 void CScene::Clear() {
+  // The sprites first: they borrow the pictures.
   for (const Actor& actor : m_actors) delete actor.pSprite;
   m_actors.clear();
+  m_pictures.clear();
   // An archive may list one bubble more than once; each is deleted once.
   std::set<CObject*> bubbles;
   while (!m_bubbles.IsEmpty()) bubbles.insert(m_bubbles.RemoveHead());
@@ -49,8 +51,9 @@ void CScene::Serialize(CArchive& ar) {
   ar >> m_strPictures >> m_strBackground;
   m_pBackground.reset(LoadPicture(m_strBackground));
   m_bubbles.Serialize(ar);
-  // Each sprite is read before the next is allocated, so a count that lies costs nothing.
-  for (DWORD n = ar.ReadCount(); n > 0; --n) LoadActor(ar);
+  const DWORD nSprites = ar.ReadCount();
+  if (nSprites > kMaxSprites) CArchiveException::Throw(CArchiveException::genericException);
+  for (DWORD n = nSprites; n > 0; --n) LoadActor(ar);
 }
 
 void CScene::StoreActor(CArchive& ar, const Actor& actor) const {
@@ -79,7 +82,8 @@ void CScene::LoadActor(CArchive& ar) {
   std::unique_ptr<CSprite> pSprite(static_cast<CSprite*>(pClass->CreateObject()));
   if (!pSprite) CArchiveException::Throw(CArchiveException::badClass);
   // The picture first: the sprite's own data ends with the grid, which needs it.
-  pSprite->m_pDIB = LoadPicture(strPicture);
+  pSprite->m_pDIB = Picture(strPicture);
+  pSprite->m_bOwnDIB = FALSE;
   pSprite->Serialize(ar);
   pSprite->m_wKind = WithMode(pSprite->m_wKind, wMode);
   pSprite->m_wDrawFlags = wDrawFlags;
@@ -101,6 +105,12 @@ CDIB* CScene::LoadPicture(const CString& strMember) {
     CArchiveException::Throw(CArchiveException::genericException);
   }
   return pDIB.release();
+}
+
+CDIB* CScene::Picture(const CString& strMember) {
+  std::unique_ptr<CDIB>& pPicture = m_pictures[std::string(strMember)];
+  if (!pPicture) pPicture.reset(LoadPicture(strMember));
+  return pPicture.get();
 }
 
 BOOL CScene::Load(const char* pszPath, CString& strError) {

@@ -8,13 +8,17 @@
 #include "CDIB.h"
 #include "CSprite.h"
 
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CScene : public CObject {
   DECLARE_SERIAL(CScene)
 
  public:
+  static constexpr DWORD kMaxSprites = 256;
+
   CScene() = default;
   // Deletes its sprites and its bubbles: the scene owns both.
   ~CScene() override;
@@ -24,7 +28,8 @@ class CScene : public CObject {
   // The picture archive and the background's member, the bubbles in list form, then for each
   // sprite its member, its bubble's place in the list (-1 for none), its animation mode, draw
   // flags and period, its class and its own data. Loading takes the pictures from the archive
-  // in the folder of m_strFolder, before each sprite reads its own data.
+  // in the folder of m_strFolder, before each sprite reads its own data; sprites of one member
+  // share one picture, which the scene owns. More than kMaxSprites sprites are refused.
   void Serialize(CArchive& ar) override;
 
   // The scene file at pszPath, whose pictures lie in the same folder. FALSE, with a sentence
@@ -56,16 +61,20 @@ class CScene : public CObject {
   CString m_strFolder;    // where the picture archive lies, with its trailing backslash; may be empty
   CString m_strPictures;  // the picture archive's name without its extension
   CString m_strBackground;
-  std::unique_ptr<CDIB> m_pBackground;
+  std::unique_ptr<CDIB> m_pBackground;  // a picture of its own: the sprites' may be remapped
   std::vector<Actor> m_actors;  // back to front
   CBubbleList m_bubbles;        // the head is drawn on top
 
  private:
   void StoreActor(CArchive& ar, const Actor& actor) const;
   void LoadActor(CArchive& ar);
+  // A new picture of the member; a failure throws.
   CDIB* LoadPicture(const CString& strMember);
+  // The member's picture, loaded the first time it is asked for; the scene keeps it.
+  CDIB* Picture(const CString& strMember);
   void Clear();
 
+  std::map<std::string, std::unique_ptr<CDIB>> m_pictures;  // the sprites' pictures, by member
   // The picture that failed during a load, for the message.
   BOOL m_bPictureFailed = FALSE;
   CString m_strFailedPicture;

@@ -143,6 +143,36 @@ TEST(Scene, DamagedRecordsFailWithASentenceAndSoundOnesLoad) {
   }
 }
 
+TEST(Scene, SpritesOfOnePictureShareItAndTooManySpritesAreRefused) {
+  CScene scene;
+  CString strError;
+  ASSERT_TRUE(scene.Load(KV2_DEMO_SCENE, strError)) << strError;
+  // Two trees, two birds: one picture each, the scene's, not theirs.
+  EXPECT_EQ(scene.m_actors[0].pSprite->m_pDIB, scene.m_actors[1].pSprite->m_pDIB);
+  EXPECT_EQ(scene.m_actors[3].pSprite->m_pDIB, scene.m_actors[4].pSprite->m_pDIB);
+  EXPECT_FALSE(scene.m_actors[0].pSprite->m_bOwnDIB);
+
+  // A short file cannot make the client load and draw without end.
+  SceneFolder folder;
+  const std::string path = folder.Path("K2Scene.dat");
+  for (int i = 0; i < static_cast<int>(CScene::kMaxSprites) + 1; ++i)
+    scene.Add(new CSprite, "Tree.bmp");
+  ASSERT_TRUE(scene.Store(path.c_str(), strError)) << strError;
+  EXPECT_FALSE(scene.Load(path.c_str(), strError));
+  EXPECT_TRUE(scene.m_actors.empty());
+}
+
+TEST(Scene, ASceneOfManySpritesOfOneBigPictureLoadsThatPictureOnce) {
+  SceneFolder folder;
+  folder.Write("K2Scene.dat", TempDir::ReadFile(KV2_TEST_DATA "/scene/bad/sprites-without-end.dat"));
+  CScene scene;
+  CString strError;
+  scene.Load(folder.Path("K2Scene.dat").c_str(), strError);
+  for (const CScene::Actor& a : scene.m_actors)
+    for (const CScene::Actor& b : scene.m_actors)
+      if (a.strPicture == b.strPicture) EXPECT_EQ(a.pSprite->m_pDIB, b.pSprite->m_pDIB);
+}
+
 TEST(Scene, AFailedSceneWhoseListHoldsABubbleTwiceDeletesItOnce) {
   SceneFolder folder;
   folder.Write("K2Scene.dat", TempDir::ReadFile(KV2_TEST_DATA "/scene/bad/bubble-listed-twice.dat"));
