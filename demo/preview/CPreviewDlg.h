@@ -24,7 +24,7 @@ class CPreviewDlg : public CDialog {
 
   CSceneCanvas m_canvas;
   // Where the window reads the time; tests set a clock of their own.
-  DWORD (*m_pfnTickCount)() = &GetTickCount;
+  DWORD(WINAPI* m_pfnTickCount)() = &GetTickCount;
 
  protected:
   BOOL OnInitDialog() override;

@@ -14,7 +14,7 @@
 namespace {
 
 DWORD g_dwNow = 0;
-DWORD FakeTickCount() { return g_dwNow; }
+DWORD WINAPI FakeTickCount() { return g_dwNow; }
 
 class PreviewTest : public ::testing::Test {
  protected:
