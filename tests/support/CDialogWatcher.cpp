@@ -27,25 +27,31 @@ void CDialogWatcher::Press(HWND hDialog, int nID) {
   PostMessageA(hDialog, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hDialog, nID)));
 }
 
+namespace {
+
+struct Search {
+  const CDialogWatcher* pWatcher;
+  HWND hFound;
+};
+
+}  // namespace
+
+BOOL CALLBACK CDialogWatcher::Visit(HWND hWnd, LPARAM lParam) {
+  auto& search = *reinterpret_cast<Search*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hWnd, &pid);
+  char szClass[16] = {};
+  GetClassNameA(hWnd, szClass, sizeof(szClass));
+  if (pid != GetCurrentProcessId() || lstrcmpA(szClass, "#32770") != 0 || !IsWindowVisible(hWnd) ||
+      !search.pWatcher->IsMine(hWnd))
+    return TRUE;
+  search.hFound = hWnd;
+  return FALSE;
+}
+
 HWND CDialogWatcher::Find() const {
-  struct Search {
-    const CDialogWatcher* pWatcher;
-    HWND hFound;
-  } search{this, nullptr};
-  EnumWindows(
-      [](HWND hWnd, LPARAM lParam) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(lParam);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hWnd, &pid);
-        char szClass[16] = {};
-        GetClassNameA(hWnd, szClass, sizeof(szClass));
-        if (pid != GetCurrentProcessId() || lstrcmpA(szClass, "#32770") != 0 || !IsWindowVisible(hWnd) ||
-            !s.pWatcher->IsMine(hWnd))
-          return TRUE;
-        s.hFound = hWnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  Search search{this, nullptr};
+  EnumWindows(&CDialogWatcher::Visit, reinterpret_cast<LPARAM>(&search));
   return search.hFound;
 }
 

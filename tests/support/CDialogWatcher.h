@@ -32,6 +32,8 @@ class CDialogWatcher {
  private:
   void Watch();
   HWND Find() const;
+  // EnumWindows's callback: stops at the first dialog of this process that IsMine takes.
+  static BOOL CALLBACK Visit(HWND hWnd, LPARAM lParam);
 
   std::atomic<bool> m_bStop{false};
   std::thread m_thread;
