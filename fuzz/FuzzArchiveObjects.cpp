@@ -28,11 +28,17 @@ const CRuntimeClass* const kRequested[] = {
 // Plain, every dissolve pattern, both mirrors.
 const WORD kDrawFlags[] = {0, 1, 2, 3, 4, 8, 16, DRAW_MIRROR_X | 2, DRAW_MIRROR_Y | 8, DRAW_MIRROR_X | DRAW_MIRROR_Y};
 
-// A list never deletes its bubbles; one may be in it more than once, or be the list itself.
-void Delete(CObject* pOb) {
-  std::set<CObject*> owned{pOb};
+// A list never deletes its elements: they, and the elements of the lists among them, are the
+// reader's. One may be in a list more than once, or be a list holding itself.
+void Collect(CObject* pOb, std::set<CObject*>& owned) {
+  if (!owned.insert(pOb).second) return;
   if (auto* pList = dynamic_cast<CObList*>(pOb))
-    for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) owned.insert(pList->GetNext(pos));
+    for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) Collect(pList->GetNext(pos), owned);
+}
+
+void Delete(CObject* pOb) {
+  std::set<CObject*> owned;
+  Collect(pOb, owned);
   for (CObject* p : owned) delete p;
 }
 
