@@ -187,11 +187,17 @@ void CObList::LoadElements(CArchive& ar, const CRuntimeClass* pClass) {
     for (DWORD nNewCount = ar.ReadCount(); nNewCount > 0; --nNewCount, ++nAdded) AddTail(ar.ReadObject(pClass));
   } catch (...) {
     std::set<CObject*> dropped;
-    for (; nAdded > 0; --nAdded) {
-      CObject* pOb = RemoveTail();
-      if (pOb != nullptr && ar.IsLoadedSince(mark, pOb)) dropped.insert(pOb);
-    }
+    for (; nAdded > 0; --nAdded) CollectLoaded(ar, mark, RemoveTail(), dropped);
     for (CObject* pOb : dropped) delete pOb;
     throw;
   }
+}
+
+void CObList::CollectLoaded(const CArchive& ar, DWORD mark, CObject* pOb, std::set<CObject*>& loaded) {
+  // A list may hold itself or an object twice; what was there before the load is not touched.
+  if (pOb == nullptr || !ar.IsLoadedSince(mark, pOb) || !loaded.insert(pOb).second) return;
+  if (!pOb->IsKindOf(RUNTIME_CLASS(CObList))) return;
+  const auto* pList = static_cast<const CObList*>(pOb);
+  for (const CNode* pNode = pList->m_pNodeHead; pNode != nullptr; pNode = pNode->pNext)
+    CollectLoaded(ar, mark, pNode->data, loaded);
 }

@@ -4,6 +4,8 @@
 
 #include "CObject.h"
 
+#include <set>
+
 struct __POSITION {};
 using POSITION = __POSITION*;
 
@@ -51,10 +53,14 @@ class CObList : public CObject {
  protected:
   // Reads the count and that many objects of pClass (any class when null) onto the tail. When
   // the archive fails, the elements it added come out again, and the objects first read by this
-  // load, which nobody else holds, are deleted; the list never owns its elements otherwise.
+  // load, which nobody else holds, are deleted, with those of the lists among them; the list
+  // never owns its elements otherwise.
   void LoadElements(CArchive& ar, const CRuntimeClass* pClass);
 
  private:
+  // pOb and, when it is a list, its elements and theirs, as far as this load read them first.
+  static void CollectLoaded(const CArchive& ar, DWORD mark, CObject* pOb, std::set<CObject*>& loaded);
+
   struct CNode {
     CNode* pNext;
     CNode* pPrev;

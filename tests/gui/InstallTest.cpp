@@ -3,6 +3,7 @@
 #include "CMediaDir.h"
 #include "CMessageBoxWatcher.h"
 #include "CSetupDlg.h"
+#include "CSmallDriveFolder.h"
 #include "CWinApp.h"
 #include "GuiHelpers.h"
 #include "TempDir.h"
@@ -426,35 +427,6 @@ TEST_F(InstallTest, InstallsIntoAFolderWithAKoreanName) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_target.Path()), std::filesystem::directory_iterator()), 1);
   ExpectEnded();
 }
-
-// The folder on the 1 MB drive mounted for this test, in the platform's form (Wine's Z: is the
-// Unix root); removed with everything in it afterwards.
-class CSmallDriveFolder {
- public:
-  CSmallDriveFolder() : m_strRoot("Z:" + std::string(KV2_SMALL_DRIVE)) {
-    std::replace(m_strRoot.begin(), m_strRoot.end(), '/', '\\');
-  }
-  ~CSmallDriveFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(Path(), ignored);
-  }
-  CSmallDriveFolder(const CSmallDriveFolder&) = delete;
-  CSmallDriveFolder& operator=(const CSmallDriveFolder&) = delete;
-
-  std::string Path() const { return m_strRoot + "\\KV2"; }
-  ::testing::AssertionResult Mounted() const {
-    ULARGE_INTEGER free{}, total{};
-    if (GetDiskFreeSpaceExA(m_strRoot.c_str(), &free, &total, nullptr) && total.QuadPart == kSize)
-      return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "no 1 MB drive at " << KV2_SMALL_DRIVE
-                                         << ": ctest mounts it (tests/gui/small-drive.sh up, as root)";
-  }
-
-  static constexpr ULONGLONG kSize = 1 << 20;
-
- private:
-  std::string m_strRoot;
-};
 
 TEST_F(InstallTest, TellsWhichFilesDidNotFitOnAFullDrive) {
   const CSmallDriveFolder drive;

@@ -1,42 +1,12 @@
 #include "CMessageBoxWatcher.h"
 
-#include <chrono>
+#include <dlgs.h>
 
 namespace {
 
-// A message box: a dialog of this process with the message text control 0xFFFF.
-BOOL CALLBACK IsMessageBox(HWND hWnd, LPARAM lParam) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hWnd, &pid);
-  char szClass[16] = {};
-  GetClassNameA(hWnd, szClass, sizeof(szClass));
-  if (pid != GetCurrentProcessId() || lstrcmpA(szClass, "#32770") != 0 || !IsWindowVisible(hWnd) ||
-      GetDlgItem(hWnd, 0xFFFF) == nullptr)
-    return TRUE;
-  *reinterpret_cast<HWND*>(lParam) = hWnd;
-  return FALSE;
-}
-
-HWND FindMessageBox() {
-  HWND hBox = nullptr;
-  EnumWindows(&IsMessageBox, reinterpret_cast<LPARAM>(&hBox));
-  return hBox;
-}
-
-std::string TextOf(HWND hWnd) {
-  char sz[4096] = {};
-  GetWindowTextA(hWnd, sz, sizeof(sz));
-  return sz;
-}
-
-bool IsShownControl(HWND hBox, int nID) {
-  const HWND hControl = GetDlgItem(hBox, nID);
-  return hControl != nullptr && IsWindowVisible(hControl);
-}
-
 bool HasIcon(HWND hBox) {
   const HWND hIcon = GetDlgItem(hBox, 0x440);
-  return IsShownControl(hBox, 0x440) && (GetWindowLongA(hIcon, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+  return CDialogWatcher::IsShownControl(hBox, 0x440) && (GetWindowLongA(hIcon, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
          SendMessageA(hIcon, STM_GETICON, 0, 0) != 0;
 }
 
@@ -58,24 +28,19 @@ UINT IconStyle(HWND hBox) {
 
 }  // namespace
 
-CMessageBoxWatcher::CMessageBoxWatcher(std::vector<int> answers)
-    : m_answers(std::move(answers)), m_thread(&CMessageBoxWatcher::Watch, this) {}
+CMessageBoxWatcher::CMessageBoxWatcher(std::vector<int> answers) : m_answers(std::move(answers)) { Start(); }
 
-CMessageBoxWatcher::~CMessageBoxWatcher() {
-  m_bStop = true;
-  m_thread.join();
-}
+CMessageBoxWatcher::~CMessageBoxWatcher() { Stop(); }
 
 std::vector<SeenBox> CMessageBoxWatcher::Seen() const {
   const std::lock_guard<std::mutex> lock(m_mutex);
   return m_seen;
 }
 
-void CMessageBoxWatcher::Watch() {
-  while (!m_bStop) {
-    if (const HWND hBox = FindMessageBox()) Answer(hBox);
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+// A message box has its text in control 0xFFFF; a file dialog, which may have such a label too,
+// has a list of file types.
+bool CMessageBoxWatcher::IsMine(HWND hDialog) const {
+  return GetDlgItem(hDialog, 0xFFFF) != nullptr && GetDlgItem(hDialog, cmb1) == nullptr;
 }
 
 void CMessageBoxWatcher::Answer(HWND hBox) {
@@ -93,8 +58,5 @@ void CMessageBoxWatcher::Answer(HWND hBox) {
     m_seen.push_back(box);
   }
   const int nAnswer = nIndex < m_answers.size() ? m_answers[nIndex] : IDOK;
-  PostMessageA(hBox, WM_COMMAND, MAKEWPARAM(nAnswer, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hBox, nAnswer)));
-  // The same box must not be answered twice.
-  while (!m_bStop && IsWindow(hBox) && IsWindowVisible(hBox))
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  Press(hBox, nAnswer);
 }

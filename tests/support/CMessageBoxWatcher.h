@@ -2,12 +2,10 @@
 // what each one said.
 #pragma once
 
-#include "win32.h"
+#include "CDialogWatcher.h"
 
-#include <atomic>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 struct SeenBox {
@@ -19,23 +17,19 @@ struct SeenBox {
   bool bCancel = false;
 };
 
-class CMessageBoxWatcher {
+class CMessageBoxWatcher : public CDialogWatcher {
  public:
   // Presses the buttons given, one box after another; IDOK for boxes beyond them.
   explicit CMessageBoxWatcher(std::vector<int> answers = {});
   ~CMessageBoxWatcher();
-  CMessageBoxWatcher(const CMessageBoxWatcher&) = delete;
-  CMessageBoxWatcher& operator=(const CMessageBoxWatcher&) = delete;
 
   std::vector<SeenBox> Seen() const;
 
  private:
-  void Watch();
-  void Answer(HWND hBox);
+  bool IsMine(HWND hDialog) const override;
+  void Answer(HWND hBox) override;
 
   std::vector<int> m_answers;
   mutable std::mutex m_mutex;
   std::vector<SeenBox> m_seen;
-  std::atomic<bool> m_bStop{false};
-  std::thread m_thread;
 };

@@ -168,24 +168,29 @@ TEST(CDIBPaletteLoad, ByNameReportsWhatWentWrong) {
 }
 
 TEST(CDIBPaletteLoad, EmptyNameAsksTheUser) {
-  KV2_NATIVE_ONLY();
-#ifndef _WIN32
   ScratchDir scratch;
+  WriteBytes("chosen.pal", PaletteFile(PaletteRecord(0x300, 16)));
   CDIBPalette palette;
   MessageBoxes boxes;
   {
     FileDialogAnswer cancel("");
     EXPECT_EQ(palette.Load(""), 0);
-    ASSERT_EQ(cancel.asked().size(), 1u);
-    EXPECT_FALSE(cancel.asked()[0].save);
-    EXPECT_EQ(cancel.asked()[0].flags, 0x1004u);
-    EXPECT_EQ(cancel.asked()[0].filter, "Palette files (*.PAL)|*.PAL|All files (*.*)|*.*|");
+    const std::vector<FileDialogAnswer::Asked> asked = cancel.asked();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].caption, kOpenCaption);
+    EXPECT_EQ(asked[0].types, (std::vector<std::string>{"Palette files (*.PAL)", "All files (*.*)"}));
+    EXPECT_FALSE(asked[0].readOnlyShown);
+#ifndef _WIN32
+    EXPECT_FALSE(asked[0].save);
+    EXPECT_EQ(asked[0].flags, 0x1004u);
+    EXPECT_EQ(asked[0].filter, "Palette files (*.PAL)|*.PAL|All files (*.*)|*.*|");
+#endif
   }
   EXPECT_TRUE(boxes.shown().empty());
   FileDialogAnswer choose("chosen.pal");
-  EXPECT_EQ(palette.Load(static_cast<const char*>(nullptr)), 0);
-  EXPECT_EQ(boxes.texts(), std::vector<std::string>{"chosen.pal not found!"});
-#endif
+  EXPECT_EQ(palette.Load(static_cast<const char*>(nullptr)), 1);
+  EXPECT_TRUE(boxes.shown().empty());
+  EXPECT_EQ(EntryCount(palette), 16u);
 }
 
 TEST(CDIBPaletteCreate, TakesTheBitmapsColours) {

@@ -5,6 +5,7 @@
 #include "native/Seams.h"
 #endif
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -141,6 +142,23 @@ std::vector<MessageBoxes::Box> MessageBoxes::shown() const {
     boxes.push_back(Box{seen.text, seen.caption, (seen.bCancel ? MB_OKCANCEL : MB_OK) | seen.uIcon});
   return boxes;
 }
+
+// "열기" and "다른 이름으로 저장" in the Korean locale's code page, where the tests run.
+const std::string kOpenCaption = "\xBF\xAD\xB1\xE2";
+const std::string kSaveCaption = "\xB4\xD9\xB8\xA5 \xC0\xCC\xB8\xA7\xC0\xB8\xB7\xCE \xC0\xFA\xC0\xE5";
+
+// The full path, so that the answer does not depend on the folder the dialog opens in.
+FileDialogAnswer::FileDialogAnswer(std::string path)
+    : m_path(path.empty() ? path : std::filesystem::absolute(path).string()), m_watcher(m_path) {}
+
+FileDialogAnswer::~FileDialogAnswer() = default;
+
+std::vector<FileDialogAnswer::Asked> FileDialogAnswer::asked() const {
+  std::vector<Asked> asked;
+  for (const SeenFileDialog& seen : m_watcher.Seen())
+    asked.push_back(Asked{seen.caption, seen.types, seen.fileName, seen.bReadOnlyShown});
+  return asked;
+}
 #else
 MessageBoxes::MessageBoxes() {
   native::SetMessageBoxHandler([this](HWND, LPCSTR text, LPCSTR caption, UINT type) {
@@ -153,12 +171,20 @@ MessageBoxes::~MessageBoxes() { native::SetMessageBoxHandler(nullptr); }
 
 std::vector<MessageBoxes::Box> MessageBoxes::shown() const { return m_shown; }
 
+const std::string kOpenCaption;
+const std::string kSaveCaption;
+
 FileDialogAnswer::FileDialogAnswer(std::string path) : m_path(std::move(path)) {
   native::SetFileDialogHandler([this](BOOL save, const OPENFILENAMEA& ofn) -> std::optional<std::string> {
     std::string filter;
-    // The filter ends with two terminators.
-    for (const char* p = ofn.lpstrFilter; p != nullptr && *p != '\0'; p += std::strlen(p) + 1) filter += std::string(p) + "|";
-    m_asked.push_back(Asked{save, ofn.Flags, filter, ofn.lpstrFile ? ofn.lpstrFile : "", ofn.lpstrDefExt != nullptr,
+    std::vector<std::string> types;
+    // Pairs of a name and its patterns; the filter ends with two terminators.
+    for (const char* p = ofn.lpstrFilter; p != nullptr && *p != '\0'; p += std::strlen(p) + 1) {
+      if (std::count(filter.begin(), filter.end(), '|') % 2 == 0) types.emplace_back(p);
+      filter += std::string(p) + "|";
+    }
+    m_asked.push_back(Asked{ofn.lpstrTitle ? ofn.lpstrTitle : "", types, ofn.lpstrFile ? ofn.lpstrFile : "",
+                            (ofn.Flags & OFN_HIDEREADONLY) == 0, save, ofn.Flags, filter, ofn.lpstrDefExt != nullptr,
                             ofn.hwndOwner != nullptr});
     if (m_path.empty()) return std::nullopt;
     return m_path;
@@ -166,6 +192,8 @@ FileDialogAnswer::FileDialogAnswer(std::string path) : m_path(std::move(path)) {
 }
 
 FileDialogAnswer::~FileDialogAnswer() { native::SetFileDialogHandler(nullptr); }
+
+std::vector<FileDialogAnswer::Asked> FileDialogAnswer::asked() const { return m_asked; }
 #endif
 
 }  // namespace imaging_test

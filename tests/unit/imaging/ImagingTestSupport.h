@@ -5,6 +5,7 @@
 #include "CDIB.h"
 #include "DIBLayout.h"
 #ifdef _WIN32
+#include "CFileDialogWatcher.h"
 #include "CMessageBoxWatcher.h"
 #endif
 
@@ -113,35 +114,45 @@ class MessageBoxes {
 #endif
 };
 
-#ifdef _WIN32
-// Under Wine a file dialog is a real window that nobody here answers; these tests check what the
-// user is asked through the native seam.
-#define KV2_NATIVE_ONLY() GTEST_SKIP() << "asks the user; checked natively through the seams"
-#else
-#define KV2_NATIVE_ONLY() static_cast<void>(0)
+// The captions of the open and save dialogs when the caller gives no title: natively none, on
+// Windows the platform's own.
+extern const std::string kOpenCaption;
+extern const std::string kSaveCaption;
 
 // Answers every file dialog while it lives with a path, or with Cancel when the path is empty,
-// and keeps what the dialog was asked with.
+// and keeps what each dialog offered: natively through the platform's seam, on Windows the real
+// dialogs, from a watcher thread.
 class FileDialogAnswer {
  public:
   struct Asked {
+    std::string caption;  // natively the title asked for, empty for the platform's own
+    std::vector<std::string> types;  // the names of the file types offered
+    std::string initialName;
+    bool readOnlyShown;
+#ifndef _WIN32
+    // What only the call shows.
     BOOL save;
     DWORD flags;
     std::string filter;  // separators shown as '|'
-    std::string initialName;
     bool defaultExtension;
     bool owned;
+#endif
   };
   explicit FileDialogAnswer(std::string path);
   ~FileDialogAnswer();
   FileDialogAnswer(const FileDialogAnswer&) = delete;
   FileDialogAnswer& operator=(const FileDialogAnswer&) = delete;
-  const std::vector<Asked>& asked() const { return m_asked; }
+  std::vector<Asked> asked() const;
+  // The path the dialog hands back: on Windows the full path of the one given.
+  const std::string& chosen() const { return m_path; }
 
  private:
   std::string m_path;
+#ifdef _WIN32
+  CFileDialogWatcher m_watcher;
+#else
   std::vector<Asked> m_asked;
-};
 #endif
+};
 
 }  // namespace imaging_test

@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 
 using namespace sprite_test;
 
@@ -601,4 +603,49 @@ TEST_F(PhasedSprite, LoadingDropsGridValuesThePictureCannotTake) {
     EXPECT_EQ(pSprite->m_nColumns, 1);
     EXPECT_EQ(pSprite->m_x, 1);
   });
+}
+
+// Read by class name, a sprite has no picture: whatever position the archive holds, it measures
+// 0 × 0, draws nothing, hits nothing, refuses every grid and animates harmlessly.
+TEST_F(PhasedSprite, ASpriteReadByClassNameHasNoPictureAndStaysSafe) {
+  TempDir dir;
+  for (const CRuntimeClass* pClass : {RUNTIME_CLASS(CSprite), RUNTIME_CLASS(CPhasedSprite)}) {
+    SCOPED_TRACE(pClass->m_lpszClassName);
+    const std::string name = pClass->m_lpszClassName;
+    std::string bytes = std::string("\xFF\xFF\0\0", 4) + char(name.size()) + '\0' + name;
+    const LONG fields[] = {INT_MAX - 1, INT_MIN, 0, 4, 4, 3, 3};  // x, y, z; a phased sprite's grid
+    bytes.append(reinterpret_cast<const char*>(fields), pClass == RUNTIME_CLASS(CSprite) ? 12 : sizeof fields);
+    std::unique_ptr<CObject> pOb;
+    LoadBytes(dir, bytes, [&](CArchive& ar) { pOb.reset(ar.ReadObject(pClass)); });
+    auto* pSprite = dynamic_cast<CSprite*>(pOb.get());
+    ASSERT_NE(pSprite, nullptr);
+    EXPECT_EQ(pSprite->m_pDIB, nullptr);
+    EXPECT_EQ(pSprite->m_x, INT_MAX - 1);
+    EXPECT_EQ(RectOf(*pSprite), CRect(INT_MAX - 1, INT_MIN, INT_MAX - 1, INT_MIN));
+
+    const auto scene = Scene(8, 8, 7);
+    for (WORD wFlags : {0, DRAW_MIRROR_X | DRAW_MIRROR_Y | 2}) {
+      pSprite->SetDrawFlags(wFlags);
+      EXPECT_FALSE(pSprite->Render(scene.get()));
+    }
+    pSprite->SetPosition(1, 1);
+    EXPECT_FALSE(pSprite->Render(scene.get(), CRect(0, 0, 8, 8)));
+    EXPECT_TRUE(SceneIs(*scene, [](int, int) { return 7; }));
+    EXPECT_FALSE(pSprite->HitTest(CPoint(2, 2)));
+    EXPECT_EQ(pSprite->MapColorsToPalette(nullptr), 0);
+
+    if (auto* pPhased = dynamic_cast<CPhasedSprite*>(pSprite)) {
+      EXPECT_EQ(pPhased->m_nRows, 1);
+      EXPECT_FALSE(pPhased->SetNumCells(2, 2));
+      EXPECT_FALSE(pPhased->SetCell(0, 1));
+      EXPECT_FALSE(pPhased->NextCell());
+      for (WORD wMode : {ANIM_CYCLE, ANIM_DISSOLVE, ANIM_RANDOMPAUSE}) {
+        pPhased->m_wKind = SPRITE_KIND_PHASED | wMode;
+        for (DWORD dwNow = 1; dwNow <= 12; ++dwNow) pPhased->Animate(dwNow);
+      }
+      EXPECT_EQ(CellOf(*pPhased), (Cell{0, 0}));
+      EXPECT_EQ(pPhased->DrawCell(nullptr, CPoint(0, 0)), 0);
+      EXPECT_FALSE(pPhased->Render(scene.get()));
+    }
+  }
 }

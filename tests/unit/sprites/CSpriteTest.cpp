@@ -318,10 +318,7 @@ TEST_F(Sprite, TheLoadFromAFileTakesAnyDepth) {
   for (int i = 0; i < 64; ++i) sprite.HitTest(CPoint(i, i));
 }
 
-// Under Wine the message box is a real one: the GUI suite answers it.
 TEST_F(Sprite, TheLoadByNameRefusesAnotherDepthWithAMessage) {
-  KV2_NATIVE_ONLY();
-#ifndef _WIN32
   CSprite sprite;
   ASSERT_TRUE(m_pictures.Load(sprite, 4, 4, Solid));
   imaging_test::MessageBoxes boxes;
@@ -330,7 +327,6 @@ TEST_F(Sprite, TheLoadByNameRefusesAnotherDepthWithAMessage) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].text, "Only 8 bpp DIBs are supported");
   EXPECT_EQ(boxes.shown()[0].type, static_cast<UINT>(MB_OK));
-#endif
 }
 
 TEST_F(Sprite, AFailedLoadLeavesNoPicture) {
