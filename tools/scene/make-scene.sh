@@ -9,7 +9,7 @@
 # Every sprite picture has magenta at its top-left corner: its transparent colour. All pictures
 # share one colour table, so they draw exactly in the palette made from the background.
 #
-#   tools/skin/../scene/make-scene.sh KDSTOOL KV2SCENE OUTPUT-FOLDER
+#   tools/scene/make-scene.sh KDSTOOL KV2SCENE OUTPUT-FOLDER
 #
 # Needs ImageMagick and fonts-nanum (scripts/bootstrap). What it made is kept in demo/media, so
 # a build needs neither.
@@ -19,17 +19,9 @@ kdstool=$(readlink -f "$1")
 kv2scene=$(readlink -f "$2")
 output=$(readlink -f "$3")
 
-fonts=/usr/share/fonts/truetype/nanum
-title_font=$fonts/NanumSquareRoundEB.ttf
-[[ -f $title_font ]] || title_font=$fonts/NanumSquareRoundB.ttf
-text_font=$fonts/NanumSquareRoundB.ttf
-for f in "$title_font" "$text_font"; do
-  [[ -f $f ]] || { echo "make-scene: $f is missing; run scripts/bootstrap" >&2; exit 1; }
-done
-
-work=$(mktemp -d -t kv2-scene.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../lib/art.sh"
+kv2_art_fonts make-scene
+kv2_art_workdir scene
 key='#ff00ff'
 
 # Sharp edges against the key: alpha is cut at one half, then the key fills what is clear.
@@ -107,12 +99,7 @@ cut 160x28+256+300 Bird.bmp
 cut 64x32+416+300 Star.bmp
 cut 72x96+480+300 Tree.bmp
 
-for f in Meadow.bmp Korvi.bmp Bird.bmp Star.bmp Tree.bmp; do
-  [[ $(identify -format '%[bit-depth] %r' "$f") == "8 PseudoClass"* ]] ||
-    { echo "make-scene: $f is not an 8-bit picture with a colour table" >&2; exit 1; }
-  cmp -s -i 54:54 -n 1024 "$f" Meadow.bmp ||
-    { echo "make-scene: $f does not share the background's colour table" >&2; exit 1; }
-done
+kv2_art_check make-scene Meadow.bmp Korvi.bmp Bird.bmp Star.bmp Tree.bmp
 mkdir -p "$output"
 rm -f "$output/K2Scene.kds" "$output/K2Scene.dat"
 "$kdstool" pack "$output/K2Scene.kds" Meadow.bmp Korvi.bmp Bird.bmp Star.bmp Tree.bmp

@@ -16,17 +16,9 @@ output=$(readlink -f "$2")
 pack=(pack)
 [[ ${3:-} == --compress ]] && pack+=(--compress)
 
-fonts=/usr/share/fonts/truetype/nanum
-title_font=$fonts/NanumSquareRoundEB.ttf
-[[ -f $title_font ]] || title_font=$fonts/NanumSquareRoundB.ttf
-text_font=$fonts/NanumSquareRoundB.ttf
-for f in "$title_font" "$text_font"; do
-  [[ -f $f ]] || { echo "make-skin: $f is missing; run scripts/bootstrap" >&2; exit 1; }
-done
-
-work=$(mktemp -d -t kv2-skin.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../lib/art.sh"
+kv2_art_fonts make-skin
+kv2_art_workdir skin
 
 # Fixed geometry of the dialog: the panel holds the label (65,190)-(390,210), the folder box
 # (80,210)-(340,230), the progress bar (80,235) 260 x 10 and the buttons at (17,238), (349,238).
@@ -80,12 +72,6 @@ cut ${width}x${height}+0+0 LoginBk.bmp
 cut ${cell_w}x$((3 * cell_h))+0+$height BtnOK.bmp
 cut ${cell_w}x$((3 * cell_h))+$cell_w+$height BtnNo.bmp
 
-for f in LoginBk.bmp BtnOK.bmp BtnNo.bmp; do
-  [[ $(identify -format '%[bit-depth] %r' "$f") == "8 PseudoClass"* ]] ||
-    { echo "make-skin: $f is not an 8-bit picture with a colour table" >&2; exit 1; }
-  # 14-byte file header, 40-byte information header, then the 256 colours.
-  cmp -s -i 54:54 -n 1024 "$f" LoginBk.bmp ||
-    { echo "make-skin: $f does not share the background's colour table" >&2; exit 1; }
-done
+kv2_art_check make-skin LoginBk.bmp BtnOK.bmp BtnNo.bmp
 rm -f "$output"
 "$kdstool" "${pack[@]}" "$output" LoginBk.bmp BtnOK.bmp BtnNo.bmp
