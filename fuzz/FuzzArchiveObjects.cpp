@@ -46,8 +46,9 @@ void Delete(CObject* pOb) {
 int Step(int n, int d) { return static_cast<int>(std::clamp<long long>(static_cast<long long>(n) + d, INT_MIN, INT_MAX)); }
 
 void Draw(CSprite& sprite) {
-  CDIB scene;
-  if (!scene.Create(16, 12)) std::abort();
+  // One canvas for the process: what is drawn on it is never read.
+  static CDIB scene;
+  if (scene.GetWidth() == 0 && !scene.Create(16, 12)) std::abort();
   const RECT clips[] = {{2, 1, 9, 7}, {-5, -5, 40, 40}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}};
   for (WORD wFlags : kDrawFlags) {
     sprite.SetDrawFlags(wFlags);

@@ -23,5 +23,7 @@ std::string WriteFuzzInput(const std::vector<std::uint8_t>& bytes, const char* e
 }
 
 std::vector<std::uint8_t> CompressedFuzzInput(const std::uint8_t* data, std::size_t size) {
-  return SzddCompressor().Compress(data, size);
+  // One compressor for the process, so that its tables are reused rather than allocated anew.
+  static SzddCompressor compressor;
+  return compressor.Compress(data, size);
 }

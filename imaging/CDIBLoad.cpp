@@ -32,11 +32,10 @@ BITMAPINFOHEADER FromCore(const BITMAPCOREHEADER& core) {
 
 bool ReadColorTable(DIBStream& in, bool bCore, int nColors, RGBQUAD* table) {
   if (!bCore) return in.Read(table, std::int64_t{nColors} * sizeof(RGBQUAD));
-  for (int i = 0; i < nColors; ++i) {
-    RGBTRIPLE t;
-    if (!in.Read(&t, sizeof t)) return false;
-    table[i] = RGBQUAD{t.rgbtBlue, t.rgbtGreen, t.rgbtRed, 0};
-  }
+  // One read for the whole table, not one per colour.
+  RGBTRIPLE triples[dib::kMaxColors];
+  if (nColors > dib::kMaxColors || !in.Read(triples, std::int64_t{nColors} * sizeof(RGBTRIPLE))) return false;
+  for (int i = 0; i < nColors; ++i) table[i] = RGBQUAD{triples[i].rgbtBlue, triples[i].rgbtGreen, triples[i].rgbtRed, 0};
   return true;
 }
 

@@ -98,6 +98,7 @@ UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color) {
     if (distance < bestDistance) {
       bestDistance = distance;
       best = i;
+      if (distance == 0) break;  // nothing later can be nearer
     }
   }
   return best;
