@@ -8,7 +8,6 @@
 #include "CPhasedSprite.h"
 #include "FuzzInput.h"
 
-#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <set>
@@ -41,9 +40,6 @@ void Delete(CObject* pOb) {
   Collect(pOb, owned);
   for (CObject* p : owned) delete p;
 }
-
-// A coordinate moved by d, held inside the int range.
-int Step(int n, int d) { return static_cast<int>(std::clamp<long long>(static_cast<long long>(n) + d, INT_MIN, INT_MAX)); }
 
 void Draw(CSprite& sprite) {
   // One canvas for the process: what is drawn on it is never read.

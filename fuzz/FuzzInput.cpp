@@ -2,6 +2,8 @@
 
 #include "SzddCompressor.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -27,3 +29,5 @@ std::vector<std::uint8_t> CompressedFuzzInput(const std::uint8_t* data, std::siz
   static SzddCompressor compressor;
   return compressor.Compress(data, size);
 }
+
+int Step(int n, int d) { return static_cast<int>(std::clamp<long long>(static_cast<long long>(n) + d, INT_MIN, INT_MAX)); }

@@ -12,3 +12,6 @@ std::string WriteFuzzInput(const std::vector<std::uint8_t>& bytes, const char* e
 
 // The bytes compressed as a whole (SZDD), so that the expansion path sees structured data too.
 std::vector<std::uint8_t> CompressedFuzzInput(const std::uint8_t* data, std::size_t size);
+
+// A coordinate moved by d, held inside the int range: a fuzzed position may lie at either end.
+int Step(int n, int d);

@@ -29,9 +29,9 @@ void Exercise(CScene& scene) {
   for (const CScene::Actor& actor : scene.m_actors) {
     CRect rc;
     actor.pSprite->GetRect(&rc);
-    const POINT middle{rc.left + rc.Width() / 2, rc.top + rc.Height() / 2};
+    const POINT middle{Step(rc.left, rc.Width() / 2), Step(rc.top, rc.Height() / 2)};
     if (CSprite* pHit = scene.SpriteAt(middle)) scene.Raise(pHit);
-    actor.pSprite->SetPosition(CPoint(rc.left - 7, rc.bottom));
+    actor.pSprite->SetPosition(CPoint(Step(rc.left, -7), rc.bottom));
   }
   canvas.Update();
 }
