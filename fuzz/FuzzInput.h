@@ -1,4 +1,5 @@
-// Puts a fuzz input where the readers read it: a file of its own for this process.
+// What the fuzz targets share: an input put where the readers read it (a file of its own for
+// this process), compressed, and coordinates moved without leaving the int range.
 #pragma once
 
 #include <cstddef>
