@@ -38,29 +38,41 @@
 #   kv2_session_end     kv2_wine_stop and kv2_xvfb_stop; safe to call twice.
 #   kv2_wine_runs_32bit True when this machine runs 32-bit Windows programs: Wine's 32-bit
 #                       half is a 32-bit Linux program, and some kernels run none.
+#   kv2_wine_32bit_emulated
+#                       True when they run only through the emulator scripts/bootstrap
+#                       registered: each process then starts about a second later.
 #
 # Settings: KV2_WINEPREFIX (absolute path of another prefix), KV2_WINE_LOCALE, WINEDEBUG
 # (default -all). Windows programs end their lines with CRLF: strip "\r" when parsing their output.
 
 KV2_WINE_LIB=$(readlink -f "${BASH_SOURCE[0]}")
 
+# Wine's 32-bit Windows modules, as Debian installs them.
+KV2_WINE_MODULES_32=/usr/lib/i386-linux-gnu/wine/i386-windows
+
 # Raised whenever the prefix settings below change, so existing prefixes pick them up.
 KV2_WINE_SETTINGS_VERSION=2
 
-# Wine's 32-bit loader, which starts the 64-bit one for 64-bit programs; where the kernel runs
-# no 32-bit programs, the 64-bit loader itself, which still runs every 64-bit program.
+# Wine's 64-bit loader where there is one: it runs 64-bit programs itself and starts the 32-bit
+# loader for 32-bit ones. That one is a 32-bit Linux program, which a kernel without 32-bit
+# support runs only through the emulator scripts/bootstrap registers for it: slower to start,
+# and never needed for a 64-bit program.
 kv2__wine_select() {
   [[ -n ${KV2__WINE_LOADER:-} ]] && return 0
-  if /usr/lib/wine/wine --version >/dev/null 2>&1 || ! [[ -x /usr/lib/wine/wine64 ]]; then
-    export KV2__WINE_LOADER=wine
-  else
+  if [[ -x /usr/lib/wine/wine64 ]]; then
     export KV2__WINE_LOADER=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64
+  else
+    export KV2__WINE_LOADER=wine
   fi
 }
 
 kv2_wine_runs_32bit() {
-  kv2__wine_select
-  [[ $KV2__WINE_LOADER == wine ]]
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# The registration scripts/bootstrap makes where the kernel runs no 32-bit programs.
+kv2_wine_32bit_emulated() {
+  [[ $(head -n 1 /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null) == enabled ]]
 }
 
 kv2__die() {
@@ -100,12 +112,15 @@ kv2_wine_prefix() {
   # No Mono/Gecko installers, and no desktop menu entries on the host for shortcuts.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   command -v wine >/dev/null || kv2__die "wine is not installed; run scripts/bootstrap" || return
-  [[ $(cat "$prefix/.kv2-settings" 2>/dev/null) == "$KV2_WINE_SETTINGS_VERSION" ]] && return 0
+  kv2__prefix_ready "$prefix" && return 0
 
   mkdir -p "$(dirname "$prefix")" || return
   local log=$prefix.log
-  [[ -f $prefix/system.reg ]] ||
+  if [[ ! -f $prefix/system.reg ]]; then
     echo "wine.sh: creating the Wine prefix $prefix (first use only, about a minute)" >&2
+  elif kv2__prefix_lacks_32bit "$prefix"; then
+    echo "wine.sh: adding Wine's 32-bit system to $prefix (once, a few seconds)" >&2
+  fi
   # The lock is held by flock alone: a Wine process that inherited it would keep it forever.
   if ! flock -o "$prefix.lock" bash -c 'source "$1" && kv2__prefix_create' _ "$KV2_WINE_LIB" \
        </dev/null >>"$log" 2>&1; then
@@ -115,16 +130,36 @@ kv2_wine_prefix() {
   fi
 }
 
+# kv2__prefix_ready PREFIX: its settings are current, and it holds Wine's 32-bit system where
+# 32-bit programs run (a prefix made where they did not lacks it).
+kv2__prefix_ready() {
+  [[ $(cat "$1/.kv2-settings" 2>/dev/null) == "$KV2_WINE_SETTINGS_VERSION" ]] &&
+    ! kv2__prefix_lacks_32bit "$1"
+}
+
+kv2__prefix_lacks_32bit() {
+  [[ ! -f $1/drive_c/windows/syswow64/kernel32.dll ]] && kv2_wine_runs_32bit
+}
+
 # Runs under the prefix lock, output to the log. Wine's own processes started here inherit
 # only that log, never a caller's pipe.
 kv2__prefix_create() {
   set -euo pipefail
   local marker=$WINEPREFIX/.kv2-settings
-  [[ $(cat "$marker" 2>/dev/null) == "$KV2_WINE_SETTINGS_VERSION" ]] && return 0
+  kv2__prefix_ready "$WINEPREFIX" && return 0
   echo "== $(date '+%F %T') setting up $WINEPREFIX"
   local new=
   [[ -f $marker ]] || new=1
   [[ -z $new ]] || kv2_wine wineboot --init
+  if kv2__prefix_lacks_32bit "$WINEPREFIX"; then
+    # Wine installs its 32-bit system with a 32-bit program, which cannot start before that
+    # system is there: seed it with the files the install copies, Wine's own 32-bit modules.
+    echo "== adding Wine's 32-bit system"
+    local syswow64=$WINEPREFIX/drive_c/windows/syswow64
+    mkdir -p "$syswow64"
+    cp -n "$KV2_WINE_MODULES_32"/*.dll "$KV2_WINE_MODULES_32/rundll32.exe" "$syswow64/"
+    kv2_wine wineboot --update
+  fi
   local reg
   reg=$(mktemp --suffix=.reg)
   kv2__prefix_settings | iconv -f UTF-8 -t UTF-16 >"$reg"
