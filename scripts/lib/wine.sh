@@ -71,8 +71,10 @@ kv2_wine_runs_32bit() {
 }
 
 # The registration scripts/bootstrap makes where the kernel runs no 32-bit programs.
+KV2_WINE_EMULATOR_ENTRY=/proc/sys/fs/binfmt_misc/qemu-i386
+
 kv2_wine_32bit_emulated() {
-  [[ $(head -n 1 /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null) == enabled ]]
+  [[ $(head -n 1 "$KV2_WINE_EMULATOR_ENTRY" 2>/dev/null) == enabled ]]
 }
 
 kv2__die() {
