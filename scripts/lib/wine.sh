@@ -16,6 +16,7 @@
 #                       kv2_wine with the program's output passed on through files, so that the
 #                       processes Wine starts on the side never hold the caller's pipes open (a
 #                       pipe reader such as ctest would wait for them). Returns the program's status.
+#                       A run that fails without printing anything is started once more.
 #   kv2_wine_warmup     Makes sure a wineserver runs with Wine's services started, their
 #                       output detached: run it before ctest, or the services started by the first
 #                       test hold ctest's output pipe open and hang it. The server stays up while
@@ -225,6 +226,21 @@ kv2_wine() {
 # (the desktop process, services) inherit the program's stdout and stderr and outlive it: were
 # those the caller's pipes, a reader such as ctest would wait for them after the program ended.
 kv2_wine_streamed() {
+  local rc=0
+  kv2__streamed_once "$@" || rc=$?
+  # Twice in some two thousand test runs, a program (once 64-bit, once 32-bit) ended with
+  # status 1 in a fraction of a second without a byte of output, and ran normally the next
+  # time: Wine had not started it. A run that fails without any output is tried once more.
+  if ((rc != 0)) && [[ -n $KV2__SILENT ]]; then
+    echo "wine.sh: Wine ended with status $rc before $1 printed anything; starting it once more" >&2
+    rc=0
+    kv2__streamed_once "$@" || rc=$?
+  fi
+  return $rc
+}
+
+# One run of kv2_wine_streamed; sets KV2__SILENT when the program printed nothing.
+kv2__streamed_once() {
   local dir pid rc=0
   dir=$(mktemp -d -t kv2-wine.XXXXXX) || return
   : >"$dir/out" && : >"$dir/err" || return
@@ -244,6 +260,8 @@ kv2_wine_streamed() {
   trap - INT TERM
   eval "$caller_traps"
   wait "$tail_out" "$tail_err" || true
+  KV2__SILENT=
+  [[ -s $dir/out || -s $dir/err ]] || KV2__SILENT=1
   rm -rf "$dir"
   return $rc
 }
