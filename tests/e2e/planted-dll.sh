@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# No DLL planted beside the setup or the client it starts is loaded into them. For every DLL they
+# import that the system does not load from its known list, for the DLLs they bind at run time,
+# and for DLLs the system loads on demand, a stub of that name (PlantedDll.c, exporting what the
+# programs import from the real one) lies beside KV2Setup.exe in the media and, through the list
+# file, beside KV2.EXE in the install folder. Wine is told to prefer such a native copy. The
+# setup must still install, the client show its scene, and no stub leave its marker.
+#   planted-dll.sh MEDIA TRIPLE [DLL...]   (TRIPLE: the mingw-w64 target; DLLs: only these)
+set -euo pipefail
+
+root=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.." && pwd)
+media=$1 triple=$2
+shift 2
+source "$root/scripts/lib/wine.sh"
+source "$root/scripts/lib/setup-driver.sh"
+kv2_wine_prefix
+
+# Bound at run time (and psapi, which the timing hook once imported), and loaded on demand.
+always="comctl32 lz32 winmm psapi uxtheme version dwmapi"
+
+work=$(mktemp -d)
+folder="C:\\kv2-planted-$$-$RANDOM"
+installed=$(kv2_drive_c "$folder")
+trap 'rm -rf "$work" "$installed"' EXIT
+
+# imports PROGRAM...: "dll name" for every imported name, the DLL in lower case.
+imports() {
+  "$triple-objdump" -p "$@" | awk '
+    /DLL Name:/ { dll = tolower($3); sub(/\.dll$/, "", dll); next }
+    /^$/ { dll = "" }
+    dll != "" && NF >= 3 && $1 !~ /vma:/ { print dll, $NF }'
+}
+
+markers() { find "$work/media" "$installed" -name '*.loaded' -printf '%f: ' -exec cat {} \; -printf '\n' 2>/dev/null; }
+
+fail() {
+  echo "FAILED: $*" >&2
+  markers | sed 's/^/planted DLL loaded: /' >&2
+  exit 1
+}
+
+cp -r "$media" "$work/media"
+programs=("$work/media/KV2Setup.exe" "$work/media/KV2.EXE")
+imports "${programs[@]}" | sort -u >"$work/imports"
+if (($# > 0)); then
+  planted="$*"
+else
+  planted=$( (echo "$always" | tr ' ' '\n'; cut -d' ' -f1 "$work/imports") | sort -u |
+    grep -vxF -f "$root/tests/release/known-dlls.txt")
+fi
+
+overrides=
+for dll in $planted; do
+  { echo EXPORTS; awk -v d="$dll" '$1 == d { print $2 "=PlantedExport" }' "$work/imports"; } >"$work/$dll.def"
+  "$triple-gcc" -shared -s -o "$work/media/$dll.dll" "$root/tests/e2e/planted/PlantedDll.c" "$work/$dll.def" ||
+    fail "the stub $dll.dll did not build"
+  printf '%s.dll\r\n' "$dll" >>"$work/media/KV2Setup.inf"
+  overrides+=";$dll=n,b"
+done
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES$overrides"
+echo "planted: $planted"
+
+kv2_setup_start "$work/media"
+dialog=$(kv2_setup_dialog) || fail "the setup dialog did not show"
+kv2_setup_type_folder "$dialog" "$folder"
+xdotool key Return
+kv2_setup_answer Korvi2 Return || fail "no completion question"
+preview=$(kv2__wait_for --name '^Korvi 2 Preview$') || fail "the preview client did not start"
+kv2_setup_wait_exit
+((KV2_SETUP_RC == 0)) || fail "the setup ended with $KV2_SETUP_RC"
+for dll in $planted; do
+  cmp -s "$work/media/$dll.dll" "$installed/$dll.dll" || fail "$dll.dll was not installed beside KV2.EXE"
+done
+
+# The scene, not an empty window: its pictures bring many colours.
+sleep 1
+colours=$(import -window "$preview" png:- | identify -format '%k' -)
+((colours > 16)) || fail "the preview shows $colours colours, not its scene"
+xdotool windowfocus --sync "$preview" && xdotool key Escape
+for _ in $(seq 50); do
+  xdotool search --onlyvisible --name '^Korvi 2 Preview$' >/dev/null 2>&1 || break
+  sleep 0.2
+done
+
+[[ -z $(markers) ]] || fail "a planted DLL was loaded"
+echo "no planted DLL loaded: $planted"
