@@ -1,6 +1,8 @@
 #include "TimingMarks.h"
 
 #include <windows.h>
+// Kernel32's own copy of the memory counters: psapi.dll is not a DLL the programs may import.
+#define PSAPI_VERSION 2
 #include <psapi.h>
 
 #include <cstdio>
