@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The shipped executables' own defences, read from their PE headers: ASLR (with relocations to
+# move by, and the full entropy on 64-bit), DEP, the stack protector's handler linked in, imports
+# only from DLLs the system loads from its known list.
+#   pe-headers.sh TRIPLE PROGRAM.exe...
+set -euo pipefail
+
+here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
+triple=$1
+shift
+failed=0
+fail() {
+  echo "FAILED: $1: $2" >&2
+  failed=1
+}
+
+for exe in "$@"; do
+  name=$(basename "$exe")
+  headers=$("$triple-objdump" -p "$exe")
+  for flag in DYNAMIC_BASE NX_COMPAT; do
+    grep -qw "$flag" <<<"$headers" || fail "$name" "no $flag"
+  done
+  if grep -q '^Magic.*PE32+' <<<"$headers"; then
+    grep -qw HIGH_ENTROPY_VA <<<"$headers" || fail "$name" "no HIGH_ENTROPY_VA"
+  fi
+  "$triple-objdump" -h "$exe" | grep -qw '\.reloc' || fail "$name" "no relocations: ASLR cannot move it"
+  grep -q 'stack smashing detected' "$exe" || fail "$name" "no stack protector"
+  for dll in $(awk '/DLL Name:/ { d = tolower($3); sub(/\.dll$/, "", d); print d }' <<<"$headers"); do
+    grep -qx "$dll" "$here/known-dlls.txt" || fail "$name" "imports $dll.dll, which the system may load from the program's folder"
+  done
+  ((failed)) || echo "$name: $(grep -oE 'HIGH_ENTROPY_VA|DYNAMIC_BASE|NX_COMPAT' <<<"$headers" | xargs), relocations, stack protector, known DLLs only"
+done
+exit $failed
