@@ -1,6 +1,6 @@
 // Where a line of the list file may install to. The setup runs elevated, so a line is trusted
 // only when the install folder plus the line, with its "." and ".." resolved, names a file
-// inside the folder.
+// inside the folder, and when it leads through no link that could point anywhere else.
 #pragma once
 
 #include "win32.h"
@@ -11,3 +11,11 @@
 // every folder. Any of these, a line that is rooted or one that climbs above the folder at any
 // point, or one that names the folder itself, is refused.
 BOOL StaysInFolder(const char* pszLine);
+
+// Judged on the disk: whether a folder the line leads through below the install folder (which
+// ends in a backslash) is a junction or a symbolic link. Only a folder that existed before the
+// setup can hold one.
+BOOL RunsThroughLink(const char* pszFolder, const char* pszLine);
+
+// Whether attributes read from the disk are those of a junction or a symbolic link.
+BOOL IsLink(DWORD dwAttributes);

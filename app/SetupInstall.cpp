@@ -38,12 +38,13 @@ DWORD TotalLength(CStdioFile& list) {
   return nTotal;
 }
 
-BOOL FileExists(const char* pszPath) { return GetFileAttributesA(pszPath) != INVALID_FILE_ATTRIBUTES; }
-
 // The folder ends in a backslash; the name is one the folder may hold.
 BOOL CopyInto(const CString& strFolder, const CString& strName) {
   const CString strDestination = strFolder + strName;
-  const BOOL bExisted = FileExists(strDestination);
+  const DWORD dwExisting = GetFileAttributesA(strDestination);
+  // A link in the file's place would have the copy written wherever it points.
+  if (IsLink(dwExisting)) return FALSE;
+  const BOOL bExisted = dwExisting != INVALID_FILE_ATTRIBUTES;
   if (!CopyFileA(strName, strDestination, FALSE)) {
     // A copy cut short (a full disk) may leave a truncated file, which would pass for installed
     // and hold the space the next files need. A file that was there before is not ours to remove.
@@ -119,7 +120,8 @@ BOOL CSetupDlg::CopyListedFiles(CCopyFailures& failures) {
   float fPercent = 0.0f;
   CString strName;
   while (list.ReadString(strName)) {
-    if (!StaysInFolder(strName) || !CopyInto(m_strFolder, strName)) failures.Add(strName);
+    if (!StaysInFolder(strName) || RunsThroughLink(m_strFolder, strName) || !CopyInto(m_strFolder, strName))
+      failures.Add(strName);
     fPercent = AddShare(fPercent, LengthOf(strName), fTotal);
     m_progress.SetPos(ProgressPosition(fPercent));
   }

@@ -122,6 +122,8 @@ void SetLastError(DWORD code);
 #define FILE_ATTRIBUTE_DIRECTORY 0x10
 #define FILE_ATTRIBUTE_ARCHIVE 0x20
 #define FILE_ATTRIBUTE_NORMAL 0x80
+// The stand-in's disk has no links.
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x400
 #define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFu
 #define FILE_BEGIN 0
 #define FILE_CURRENT 1
