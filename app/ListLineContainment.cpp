@@ -1,5 +1,7 @@
 #include "ListLineContainment.h"
 
+#include "AnsiText.h"
+
 #include <cctype>
 #include <string>
 #include <string_view>
@@ -7,8 +9,6 @@
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-const char* NextChar(const char* p) { return IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0' ? p + 2 : p + 1; }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -1,4 +1,5 @@
 // The installation: create the folder, copy the listed files with progress, offer the preview.
+#include "AnsiText.h"
 #include "CCopyFailures.h"
 #include "CSetupDlg.h"
 #include "CStdioFile.h"
@@ -75,7 +76,7 @@ class CScopedHandle {
 
 LRESULT CSetupDlg::OnInstall(WPARAM, LPARAM) {
   MarkTiming("install-begin");
-  if (m_strFolder.IsEmpty() || m_strFolder[m_strFolder.GetLength() - 1] != '\\') m_strFolder += '\\';
+  if (!EndsInBackslash(m_strFolder)) m_strFolder += '\\';
   UpdateData(FALSE);
   if (!CreateInstallFolder()) return 0;
 

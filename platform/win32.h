@@ -157,8 +157,10 @@ BOOL SetCurrentDirectoryA(LPCSTR path);
 // ---- Strings -----------------------------------------------------------------------------
 int lstrlenA(LPCSTR s);
 int lstrcmpiA(LPCSTR a, LPCSTR b);
-// The stand-in's ANSI code page has single-byte characters only.
-BOOL IsDBCSLeadByte(BYTE c);
+// The stand-in's ANSI code page has single-byte characters only; the double-byte code pages
+// 932, 936, 949 and 950 are known by their lead bytes.
+#define CP_ACP 0
+BOOL IsDBCSLeadByteEx(UINT codePage, BYTE c);
 
 // ---- Geometry ----------------------------------------------------------------------------
 struct RECT { LONG left, top, right, bottom; };

@@ -197,7 +197,15 @@ int lstrcmpiA(LPCSTR a, LPCSTR b) {
   return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
-BOOL IsDBCSLeadByte(BYTE) { return FALSE; }
+BOOL IsDBCSLeadByteEx(UINT codePage, BYTE c) {
+  switch (codePage) {
+    case 932: return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    case 936:
+    case 949:
+    case 950: return c >= 0x81 && c <= 0xFE;
+    default: return FALSE;
+  }
+}
 
 BOOL SetRectEmpty(LPRECT rect) {
   if (!rect) return FALSE;
