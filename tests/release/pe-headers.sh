@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The shipped executables' own defences, read from their PE headers: ASLR (with relocations to
 # move by, and the full entropy on 64-bit), DEP, the stack protector's handler linked in, imports
-# only from DLLs the system loads from its known list.
+# only from DLLs the system loads from its known list, and no link time stamp.
 #   pe-headers.sh TRIPLE PROGRAM.exe...
 set -euo pipefail
 
@@ -25,9 +25,10 @@ for exe in "$@"; do
   fi
   "$triple-objdump" -h "$exe" | grep -qw '\.reloc' || fail "$name" "no relocations: ASLR cannot move it"
   grep -q 'stack smashing detected' "$exe" || fail "$name" "no stack protector"
+  grep -q '^Time/Date.*1970$' <<<"$headers" || fail "$name" "a link time stamp: $(grep '^Time/Date' <<<"$headers")"
   for dll in $(awk '/DLL Name:/ { d = tolower($3); sub(/\.dll$/, "", d); print d }' <<<"$headers"); do
     grep -qx "$dll" "$here/known-dlls.txt" || fail "$name" "imports $dll.dll, which the system may load from the program's folder"
   done
-  ((failed)) || echo "$name: $(grep -oE 'HIGH_ENTROPY_VA|DYNAMIC_BASE|NX_COMPAT' <<<"$headers" | xargs), relocations, stack protector, known DLLs only"
+  ((failed)) || echo "$name: $(grep -oE 'HIGH_ENTROPY_VA|DYNAMIC_BASE|NX_COMPAT' <<<"$headers" | xargs), relocations, stack protector, no time stamp, known DLLs only"
 done
 exit $failed
