@@ -19,78 +19,71 @@ constinit CSystemLibrary comdlg32("comdlg32.dll");
 constinit CSystemLibrary lz32("lz32.dll");
 constinit CSystemLibrary winmm("winmm.dll");
 
+// Calls the function, bound once, at its first call.
+template <auto pfnDeclared, typename... Args>
+auto Forward(CSystemLibrary& library, const char* pszName, Args... args) {
+  static const auto pfn = library.Bind(pfnDeclared, pszName);
+  return pfn(args...);
+}
+
 }  // namespace
 
 extern "C" {
 
 WINBOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce) {
-  static const auto pfn = comctl32.Bind(&InitCommonControlsEx, "InitCommonControlsEx");
-  return pfn(picce);
+  return Forward<&InitCommonControlsEx>(comctl32, "InitCommonControlsEx", picce);
 }
 
 WINBOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA pofn) {
-  static const auto pfn = comdlg32.Bind(&GetOpenFileNameA, "GetOpenFileNameA");
-  return pfn(pofn);
+  return Forward<&GetOpenFileNameA>(comdlg32, "GetOpenFileNameA", pofn);
 }
 
 WINBOOL WINAPI GetSaveFileNameA(LPOPENFILENAMEA pofn) {
-  static const auto pfn = comdlg32.Bind(&GetSaveFileNameA, "GetSaveFileNameA");
-  return pfn(pofn);
+  return Forward<&GetSaveFileNameA>(comdlg32, "GetSaveFileNameA", pofn);
 }
 
 DWORD WINAPI CommDlgExtendedError() {
-  static const auto pfn = comdlg32.Bind(&CommDlgExtendedError, "CommDlgExtendedError");
-  return pfn();
+  return Forward<&CommDlgExtendedError>(comdlg32, "CommDlgExtendedError");
 }
 
 INT WINAPI LZInit(INT hfSource) {
-  static const auto pfn = lz32.Bind(&LZInit, "LZInit");
-  return pfn(hfSource);
+  return Forward<&LZInit>(lz32, "LZInit", hfSource);
 }
 
 LONG WINAPI LZSeek(INT hFile, LONG lOffset, INT iOrigin) {
-  static const auto pfn = lz32.Bind(&LZSeek, "LZSeek");
-  return pfn(hFile, lOffset, iOrigin);
+  return Forward<&LZSeek>(lz32, "LZSeek", hFile, lOffset, iOrigin);
 }
 
 INT WINAPI LZRead(INT hFile, LPSTR lpBuffer, INT cbRead) {
-  static const auto pfn = lz32.Bind(&LZRead, "LZRead");
-  return pfn(hFile, lpBuffer, cbRead);
+  return Forward<&LZRead>(lz32, "LZRead", hFile, lpBuffer, cbRead);
 }
 
 VOID WINAPI LZClose(INT hFile) {
-  static const auto pfn = lz32.Bind(&LZClose, "LZClose");
-  pfn(hFile);
+  return Forward<&LZClose>(lz32, "LZClose", hFile);
 }
 
 HMMIO WINAPI mmioOpenA(LPSTR pszFileName, LPMMIOINFO pmmioinfo, DWORD fdwOpen) {
-  static const auto pfn = winmm.Bind(&mmioOpenA, "mmioOpenA");
-  return pfn(pszFileName, pmmioinfo, fdwOpen);
+  return Forward<&mmioOpenA>(winmm, "mmioOpenA", pszFileName, pmmioinfo, fdwOpen);
 }
 
 MMRESULT WINAPI mmioClose(HMMIO hmmio, UINT fuClose) {
-  static const auto pfn = winmm.Bind(&mmioClose, "mmioClose");
-  return pfn(hmmio, fuClose);
+  return Forward<&mmioClose>(winmm, "mmioClose", hmmio, fuClose);
 }
 
 LONG WINAPI mmioRead(HMMIO hmmio, HPSTR pch, LONG cch) {
-  static const auto pfn = winmm.Bind(&mmioRead, "mmioRead");
-  return pfn(hmmio, pch, cch);
+  return Forward<&mmioRead>(winmm, "mmioRead", hmmio, pch, cch);
 }
 
 LONG WINAPI mmioSeek(HMMIO hmmio, LONG lOffset, int iOrigin) {
-  static const auto pfn = winmm.Bind(&mmioSeek, "mmioSeek");
-  return pfn(hmmio, lOffset, iOrigin);
+  return Forward<&mmioSeek>(winmm, "mmioSeek", hmmio, lOffset, iOrigin);
 }
 
 MMRESULT WINAPI mmioDescend(HMMIO hmmio, LPMMCKINFO pmmcki, const MMCKINFO* pmmckiParent, UINT fuDescend) {
-  static const auto pfn = winmm.Bind(&mmioDescend, "mmioDescend");
-  return pfn(hmmio, pmmcki, pmmckiParent, fuDescend);
+  return Forward<&mmioDescend>(winmm, "mmioDescend", hmmio, pmmcki, pmmckiParent, fuDescend);
 }
 
 MMRESULT WINAPI mmioAscend(HMMIO hmmio, LPMMCKINFO pmmcki, UINT fuAscend) {
-  static const auto pfn = winmm.Bind(&mmioAscend, "mmioAscend");
-  return pfn(hmmio, pmmcki, fuAscend);
+  return Forward<&mmioAscend>(winmm, "mmioAscend", hmmio, pmmcki, fuAscend);
 }
 
 }  // extern "C"

@@ -8,6 +8,12 @@
 #   kv2_setup_type_folder W DIR  Clicks into the folder box of dialog W and replaces its text.
 #   kv2_setup_answer TITLE KEY   Waits for the window titled TITLE, focuses it and presses KEY.
 #   kv2_setup_wait_exit          Waits for the setup to end; sets KV2_SETUP_RC to its exit code.
+#   kv2_setup_install MEDIA DIR  The whole install: starts the setup in MEDIA, installs into DIR,
+#                                answers OK to the completion question, waits for the preview
+#                                client's window and for the setup to end with 0; sets
+#                                KV2_PREVIEW to the preview's window id. Call it directly, not
+#                                in $(...), which would wait for a setup that hangs.
+#   kv2_preview_close W          Presses Escape in the preview window W; fails if it stays open.
 #   kv2_drive_c PATH             The Linux path of a Windows path on drive C:.
 #
 # With no window manager on Xvfb, windows are focused first (windowfocus --sync) and keys then
@@ -61,6 +67,27 @@ kv2_setup_answer() {
 kv2_setup_wait_exit() {
   KV2_SETUP_RC=0
   wait "$KV2_SETUP_PID" || KV2_SETUP_RC=$?
+}
+
+kv2_setup_install() {
+  local media=$1 folder=$2 dialog
+  kv2_setup_start "$media"
+  dialog=$(kv2_setup_dialog) || kv2__driver_die "the setup dialog did not show" || return
+  kv2_setup_type_folder "$dialog" "$folder" || return
+  xdotool key Return
+  kv2_setup_answer Korvi2 Return || kv2__driver_die "no completion question" || return
+  KV2_PREVIEW=$(kv2__wait_for --name '^Korvi 2 Preview$') || kv2__driver_die "the preview client did not start" || return
+  kv2_setup_wait_exit
+  ((KV2_SETUP_RC == 0)) || kv2__driver_die "the setup ended with $KV2_SETUP_RC"
+}
+
+kv2_preview_close() {
+  xdotool windowfocus --sync "$1" && xdotool key Escape
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --name '^Korvi 2 Preview$' >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  kv2__driver_die "the preview did not close on Escape"
 }
 
 kv2_drive_c() {

@@ -26,14 +26,8 @@ trap 'rm -rf "$installed"' EXIT
 listed=$(tr -d '\r' <"$media/KV2Setup.inf")
 [[ $(attributes "$(kv2_wine winepath -w "$media/KORVI2.DAT" 2>/dev/null | tr -d '\r')") == *R* ]] || fail "the media lack their read-only file"
 
-kv2_setup_start "$media"
-dialog=$(kv2_setup_dialog) || fail "the setup dialog did not show"
-kv2_setup_type_folder "$dialog" "$folder"
-xdotool key Return
-kv2_setup_answer Korvi2 Return || fail "no completion question"
-preview=$(kv2__wait_for --name '^Korvi 2 Preview$') || fail "the preview client did not start"
-kv2_setup_wait_exit
-((KV2_SETUP_RC == 0)) || fail "the setup ended with $KV2_SETUP_RC"
+kv2_setup_install "$media" "$folder" || fail "the install did not end as it should"
+preview=$KV2_PREVIEW
 
 for name in $listed; do
   cmp "$media/$name" "$installed/$name" || fail "$name was not copied intact"
@@ -55,10 +49,5 @@ rm -f "$installed".look*.png
 ((${changed%% *} > 0)) || fail "the preview client does not animate"
 
 # Escape closes it.
-xdotool windowfocus --sync "$preview" && xdotool key Escape
-for _ in $(seq 50); do
-  xdotool search --onlyvisible --name '^Korvi 2 Preview$' >/dev/null 2>&1 || break
-  sleep 0.2
-done
-! xdotool search --onlyvisible --name '^Korvi 2 Preview$' >/dev/null 2>&1 || fail "the preview did not close on Escape"
+kv2_preview_close "$preview" || fail "the preview stays open"
 echo "installed $(wc -w <<<"$listed") files into $folder"

@@ -73,14 +73,8 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES$overrides"
 echo "planted:" $planted
 echo "not planted, imported by Wine's own system DLLs:" $left_to_wine
 
-kv2_setup_start "$work/media"
-dialog=$(kv2_setup_dialog) || fail "the setup dialog did not show"
-kv2_setup_type_folder "$dialog" "$folder"
-xdotool key Return
-kv2_setup_answer Korvi2 Return || fail "no completion question"
-preview=$(kv2__wait_for --name '^Korvi 2 Preview$') || fail "the preview client did not start"
-kv2_setup_wait_exit
-((KV2_SETUP_RC == 0)) || fail "the setup ended with $KV2_SETUP_RC"
+kv2_setup_install "$work/media" "$folder" || fail "the install did not end as it should"
+preview=$KV2_PREVIEW
 for dll in $planted; do
   cmp -s "$work/media/$dll.dll" "$installed/$dll.dll" || fail "$dll.dll was not installed beside KV2.EXE"
 done
@@ -89,11 +83,7 @@ done
 sleep 1
 colours=$(import -window "$preview" png:- | identify -format '%k' -)
 ((colours > 16)) || fail "the preview shows $colours colours, not its scene"
-xdotool windowfocus --sync "$preview" && xdotool key Escape
-for _ in $(seq 50); do
-  xdotool search --onlyvisible --name '^Korvi 2 Preview$' >/dev/null 2>&1 || break
-  sleep 0.2
-done
+kv2_preview_close "$preview" || fail "the preview stays open"
 
 [[ -z $(markers) ]] || fail "a planted DLL was loaded"
 echo "no planted DLL loaded:" $planted
