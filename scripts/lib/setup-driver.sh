@@ -82,12 +82,13 @@ kv2_setup_install() {
 }
 
 kv2_preview_close() {
+  local deadline=$((SECONDS + KV2_DRIVER_TIMEOUT))
   xdotool windowfocus --sync "$1" && xdotool key Escape
-  for _ in $(seq 50); do
+  while ((SECONDS < deadline)); do
     xdotool search --onlyvisible --name '^Korvi 2 Preview$' >/dev/null 2>&1 || return 0
     sleep 0.2
   done
-  kv2__driver_die "the preview did not close on Escape"
+  kv2__driver_die "the preview did not close on Escape within ${KV2_DRIVER_TIMEOUT}s"
 }
 
 kv2_drive_c() {

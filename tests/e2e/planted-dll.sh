@@ -79,9 +79,13 @@ for dll in $planted; do
   cmp -s "$work/media/$dll.dll" "$installed/$dll.dll" || fail "$dll.dll was not installed beside KV2.EXE"
 done
 
-# The scene, not an empty window: its pictures bring many colours.
-sleep 1
-colours=$(import -window "$preview" png:- | identify -format '%k' -)
+# The scene, not an empty window: its pictures bring many colours (an emulated or loaded
+# machine may take seconds to paint them).
+for _ in $(seq 30); do
+  colours=$(import -window "$preview" png:- | identify -format '%k' -)
+  ((colours > 16)) && break
+  sleep 0.5
+done
 ((colours > 16)) || fail "the preview shows $colours colours, not its scene"
 kv2_preview_close "$preview" || fail "the preview stays open"
 
