@@ -9,26 +9,28 @@
 #   kv2_setup_answer TITLE KEY   Waits for the window titled TITLE, focuses it and presses KEY.
 #   kv2_setup_wait_exit          Waits for the setup to end; sets KV2_SETUP_RC to its exit code.
 #   kv2_drive_c PATH             The Linux path of a Windows path on drive C:.
+#   kv2_wait_for ARGS...         Waits for a visible window matching `xdotool search ARGS...`
+#                                and prints its id.
+#   kv2_driver_die MESSAGE       Says what went wrong on stderr and fails.
 #
 # With no window manager on Xvfb, windows are focused first (windowfocus --sync) and keys then
 # go to the focused window.
 
 KV2_DRIVER_TIMEOUT=${KV2_DRIVER_TIMEOUT:-30}
 
-kv2__driver_die() {
+kv2_driver_die() {
   echo "setup-driver: $*" >&2
   return 1
 }
 
 kv2_setup_start() {
   local media=$1
-  [[ -f $media/KV2Setup.exe ]] || kv2__driver_die "no KV2Setup.exe in $media" || return
+  [[ -f $media/KV2Setup.exe ]] || kv2_driver_die "no KV2Setup.exe in $media" || return
   (cd "$media" && kv2_wine KV2Setup.exe </dev/null >/dev/null 2>&1) &
   KV2_SETUP_PID=$!
 }
 
-# kv2__wait_for XDOTOOL_SEARCH_ARGS...: prints the first matching visible window.
-kv2__wait_for() {
+kv2_wait_for() {
   local w deadline=$((SECONDS + KV2_DRIVER_TIMEOUT))
   while ((SECONDS < deadline)); do
     w=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1) || true
@@ -38,10 +40,10 @@ kv2__wait_for() {
     fi
     sleep 0.2
   done
-  kv2__driver_die "no window matching '$*' within ${KV2_DRIVER_TIMEOUT}s"
+  kv2_driver_die "no window matching '$*' within ${KV2_DRIVER_TIMEOUT}s"
 }
 
-kv2_setup_dialog() { kv2__wait_for --classname '^kv2setup\.exe$'; }
+kv2_setup_dialog() { kv2_wait_for --classname '^kv2setup\.exe$'; }
 
 kv2_setup_type_folder() {
   local w=$1 folder=$2
@@ -54,7 +56,7 @@ kv2_setup_type_folder() {
 
 kv2_setup_answer() {
   local title=$1 key=$2 w
-  w=$(kv2__wait_for --name "^$title\$") || return
+  w=$(kv2_wait_for --name "^$title\$") || return
   xdotool windowfocus --sync "$w" && xdotool key "$key"
 }
 
