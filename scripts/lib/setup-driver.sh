@@ -8,9 +8,11 @@
 #   kv2_setup_type_folder W DIR  Clicks into the folder box of dialog W and replaces its text.
 #   kv2_setup_answer TITLE KEY   Waits for the window titled TITLE, focuses it and presses KEY.
 #   kv2_setup_wait_exit          Waits for the setup to end; sets KV2_SETUP_RC to its exit code.
+#   kv2_setup_kill               Ends the setup if it still runs (a test that gives up on it).
 #   kv2_drive_c PATH             The Linux path of a Windows path on drive C:.
 #   kv2_wait_for ARGS...         Waits for a visible window matching `xdotool search ARGS...`
 #                                and prints its id.
+#   kv2_kill_window W            Ends the process that shows window W, if it still runs.
 #   kv2_driver_die MESSAGE       Says what went wrong on stderr and fails.
 #
 # With no window manager on Xvfb, windows are focused first (windowfocus --sync) and keys then
@@ -65,7 +67,26 @@ kv2_setup_wait_exit() {
   wait "$KV2_SETUP_PID" || KV2_SETUP_RC=$?
 }
 
+kv2_setup_kill() {
+  [[ -n ${KV2_SETUP_PID:-} ]] || return 0
+  pkill -P "$KV2_SETUP_PID" 2>/dev/null || true
+  wait "$KV2_SETUP_PID" 2>/dev/null || true
+  KV2_SETUP_PID=
+}
+
 kv2_drive_c() {
   local path=${1#[Cc]:}
   echo "$WINEPREFIX/drive_c${path//\\//}"
+}
+
+kv2_kill_window() {
+  local pid i
+  # Wine gives each window the process id of the program behind it.
+  pid=$(xdotool getwindowpid "$1" 2>/dev/null) || return 0
+  kill "$pid" 2>/dev/null || return 0
+  for ((i = 0; i < 50; i++)); do
+    kill -0 "$pid" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  kill -KILL "$pid" 2>/dev/null || true
 }

@@ -21,7 +21,9 @@ attributes() { kv2_wine cmd /c attrib "$1" 2>/dev/null | tr -d '\r' | cut -c1-12
 
 folder="C:\\kv2-e2e-$$-$RANDOM"
 installed=$(kv2_drive_c "$folder")
-trap 'rm -rf "$installed"' EXIT
+preview=
+# Whatever happens, nothing this test started outlives it.
+trap '[[ -z $preview ]] || kv2_kill_window "$preview"; kv2_setup_kill; rm -rf "$installed"' EXIT
 
 listed=$(tr -d '\r' <"$media/KV2Setup.inf")
 [[ $(attributes "$(kv2_wine winepath -w "$media/KORVI2.DAT" 2>/dev/null | tr -d '\r')") == *R* ]] || fail "the media lack their read-only file"
@@ -31,7 +33,7 @@ dialog=$(kv2_setup_dialog) || fail "the setup dialog did not show"
 kv2_setup_type_folder "$dialog" "$folder"
 xdotool key Return
 kv2_setup_answer Korvi2 Return || fail "no completion question"
-preview=$(kv2__wait_for --name '^Korvi 2 Preview$') || fail "the preview client did not start"
+preview=$(kv2_wait_for --name '^Korvi 2 Preview$') || fail "the preview client did not start"
 kv2_setup_wait_exit
 ((KV2_SETUP_RC == 0)) || fail "the setup ended with $KV2_SETUP_RC"
 
