@@ -8,8 +8,8 @@
 #                       trap calls kv2_session_end from it instead.
 #   kv2_session_end     kv2_wine_stop and kv2_xvfb_stop; safe to call twice.
 
-source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/wine-server.sh"
-source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/xvfb.sh"
+source "${BASH_SOURCE[0]%/*}/wine-server.sh"
+source "${BASH_SOURCE[0]%/*}/xvfb.sh"
 
 kv2_session_begin() {
   trap kv2_session_end EXIT

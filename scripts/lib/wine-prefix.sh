@@ -9,8 +9,8 @@
 #
 # Settings: KV2_WINEPREFIX, WINEDEBUG (default -all).
 
-source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/wine-arch.sh"
-source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/wine-programs.sh"
+source "${BASH_SOURCE[0]%/*}/wine-arch.sh"
+source "${BASH_SOURCE[0]%/*}/wine-programs.sh"
 
 # Raised whenever wine-prefix.reg changes, so existing prefixes pick it up.
 KV2_WINE_SETTINGS_VERSION=2

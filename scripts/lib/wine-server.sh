@@ -10,7 +10,7 @@
 #                       program of another run is using the prefix (that one's server then ends
 #                       by itself).
 
-source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/wine-prefix.sh"
+source "${BASH_SOURCE[0]%/*}/wine-prefix.sh"
 
 kv2_wine_warmup() {
   kv2_wine_prefix || return

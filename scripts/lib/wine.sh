@@ -12,4 +12,4 @@
 #   xvfb.sh           the virtual display (kv2_xvfb_start, kv2_xvfb_stop)
 #   session.sh        all of them begun and ended together (kv2_session_begin, kv2_session_end)
 
-source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/session.sh"
+source "${BASH_SOURCE[0]%/*}/session.sh"
