@@ -33,7 +33,13 @@ CPreviewDlg::CPreviewDlg(CScene* pScene, const char* pszScenePath)
 
 BOOL CPreviewDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  if ((!m_strScenePath.IsEmpty() && !OpenPreviewScene(m_pScene, m_strScenePath)) || !m_canvas.Create(m_pScene)) {
+  if (!m_strScenePath.IsEmpty() && !OpenPreviewScene(m_pScene, m_strScenePath)) {
+    EndDialog(IDABORT);
+    return FALSE;
+  }
+  CString strError;
+  if (!m_canvas.Create(m_pScene, strError)) {
+    SayWhyTheSceneIsNotShown(strError);
     EndDialog(IDABORT);
     return FALSE;
   }
@@ -108,6 +114,11 @@ void CPreviewDlg::DrawBubbles(HDC hDC) {
 }
 
 void CPreviewDlg::OnLButtonDown(UINT, CPoint point) {
+  // The bubbles lie on top of every sprite: a click on one raises it and picks nothing beneath.
+  if (CBubble* pBubble = m_pScene->BubbleAt(point)) {
+    if (CScene::Raise(pBubble)) InvalidateRect(&pBubble->m_rcFirst, FALSE);
+    return;
+  }
   m_pDragged = m_pScene->SpriteAt(point);
   if (m_pDragged == nullptr) return;
   if (m_pScene->Raise(m_pDragged)) InvalidateRect(&m_pScene->BubbleOf(m_pDragged)->m_rcFirst, FALSE);
