@@ -1,6 +1,8 @@
 #include "CPreviewDlg.h"
 
 #include "AfxRealizePalette.h"
+#include "CGdiSelection.h"
+#include "CPaintDC.h"
 #include "CPaletteSelection.h"
 #include "PreviewScene.h"
 #include "resource.h"
@@ -83,34 +85,29 @@ void CPreviewDlg::Repaint() {
 BOOL CPreviewDlg::OnEraseBkgnd(CDC*) { return TRUE; }
 
 void CPreviewDlg::OnPaint() {
-  PAINTSTRUCT ps;
-  CDC* pDC = CDC::FromHandle(BeginPaint(m_hWnd, &ps));
-  {
-    const CPaletteSelection palette(pDC, &m_canvas.m_palette);
-    m_canvas.m_dib.Draw(pDC, 0, 0);
-    DrawBubbles(*pDC);
-  }
-  EndPaint(m_hWnd, &ps);
+  CPaintDC dc(this);
+  const CPaletteSelection palette(&dc, &m_canvas.m_palette);
+  m_canvas.m_dib.Draw(&dc, 0, 0);
+  DrawBubbles(dc);
 }
 
 void CPreviewDlg::DrawBubbles(HDC hDC) {
-  const HGDIOBJ hOldFont = SelectObject(hDC, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
-  const HGDIOBJ hOldPen = SelectObject(hDC, GetStockObject(BLACK_PEN));
+  const CGdiSelection font(hDC, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
+  const CGdiSelection pen(hDC, GetStockObject(BLACK_PEN));
   SetBkMode(hDC, TRANSPARENT);
   // From the tail: the head of the list is drawn last, on top.
   const CBubbleList& bubbles = m_pScene->m_bubbles;
   for (POSITION pos = bubbles.GetTailPosition(); pos != nullptr;) {
     const auto* pBubble = static_cast<const CBubble*>(bubbles.GetPrev(pos));
     CRect rc = pBubble->m_rcFirst;
-    const HGDIOBJ hOldBrush = SelectObject(hDC, pBubble->m_brBackground.m_hObject);
-    RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, pBubble->m_sizePair.cx, pBubble->m_sizePair.cy);
-    SelectObject(hDC, hOldBrush);
+    {
+      const CGdiSelection brush(hDC, pBubble->m_brBackground.m_hObject);
+      RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, pBubble->m_sizePair.cx, pBubble->m_sizePair.cy);
+    }
     SetTextColor(hDC, pBubble->m_crColor);
     InflateRect(&rc, -kBubbleMargin, -kBubbleMargin / 2);
     DrawTextA(hDC, pBubble->m_strText, -1, &rc, DT_WORDBREAK | DT_NOPREFIX | DT_CENTER);
   }
-  SelectObject(hDC, hOldPen);
-  SelectObject(hDC, hOldFont);
 }
 
 void CPreviewDlg::OnLButtonDown(UINT, CPoint point) {
