@@ -38,8 +38,8 @@ POINT OnPicture(const CSprite& sprite, POINT point) {
 bool IsInRoundRect(const CRect& rc, const CSize& size, const POINT& point) {
   if (!rc.PtInRect(point)) return false;
   // In doubles: a scene file's rectangle may span more than an int.
-  const double rx = std::min<double>(size.cx, double{rc.right} - rc.left) / 2;
-  const double ry = std::min<double>(size.cy, double{rc.bottom} - rc.top) / 2;
+  const double rx = std::min(static_cast<double>(size.cx), static_cast<double>(rc.right) - rc.left) / 2;
+  const double ry = std::min(static_cast<double>(size.cy), static_cast<double>(rc.bottom) - rc.top) / 2;
   if (rx <= 0 || ry <= 0) return true;
   const double x = point.x + 0.5;
   const double y = point.y + 0.5;

@@ -72,8 +72,11 @@ TEST(SceneAnimator, AStepThatFallsDueAtTickZeroIsDueThenAndNotNow) {
       pSprite->SetCell(0, 1);
     }
   EXPECT_EQ(animator.Animate(dwNow), 4);
-  for (const CScene::Actor& actor : scene.m_actors)
-    if (const CPhasedSprite* pSprite = CSceneAnimator::Animated(actor.pSprite)) EXPECT_EQ(pSprite->m_dwNextTime, 0u);
+  for (const CScene::Actor& actor : scene.m_actors) {
+    if (const CPhasedSprite* pSprite = CSceneAnimator::Animated(actor.pSprite)) {
+      EXPECT_EQ(pSprite->m_dwNextTime, 0u);
+    }
+  }
 }
 
 TEST(SceneAnimator, SpritesThatDoNotAnimateAreNeverDue) {
