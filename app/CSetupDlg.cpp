@@ -71,7 +71,7 @@ BOOL CSetupDlg::OnInitDialog() {
   PlaceButtons();
   m_strLabel = "Setup will install Korvi 2 to...";
   LayOutControls();
-  m_brNull.Attach(GetStockObject(NULL_BRUSH));
+  m_brNull.Attach(GetStockObject(NULL_BRUSH), FALSE);
   if (!ProposeFolder()) return FALSE;
   UpdateData(FALSE);
   m_progress.ShowWindow(SW_HIDE);

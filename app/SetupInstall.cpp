@@ -1,6 +1,7 @@
 // The installation: create the folder, copy the listed files with progress, offer the preview.
 #include "AnsiText.h"
 #include "CCopyFailures.h"
+#include "CHandle.h"
 #include "CSetupDlg.h"
 #include "CStdioFile.h"
 #include "InstallProgress.h"
@@ -56,21 +57,6 @@ BOOL CopyInto(const CString& strFolder, const CString& strName) {
   // Read-only, hidden and system attributes of the source are not wanted on the copy.
   return SetFileAttributesA(strDestination, FILE_ATTRIBUTE_ARCHIVE);
 }
-
-class CScopedHandle {
- public:
-  explicit CScopedHandle(HANDLE h) : m_h(h) {}
-  ~CScopedHandle() {
-    if (m_h != nullptr) CloseHandle(m_h);
-  }
-  CScopedHandle(const CScopedHandle&) = delete;
-  CScopedHandle& operator=(const CScopedHandle&) = delete;
-
-  operator HANDLE() const { return m_h; }
-
- private:
-  HANDLE m_h;
-};
 
 }  // namespace
 
@@ -138,8 +124,8 @@ void CSetupDlg::StartClient() {
     PostMessage(WM_CLOSE);
     return;
   }
-  const CScopedHandle process(pi.hProcess);
-  const CScopedHandle thread(pi.hThread);
+  const CHandle process(pi.hProcess);
+  const CHandle thread(pi.hThread);
   // Long enough for the client to show its window; its outcome is its own.
   WaitForInputIdle(process, kClientReadyTimeout);
 }

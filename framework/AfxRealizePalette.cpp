@@ -1,15 +1,15 @@
 #include "AfxRealizePalette.h"
 
+#include "CClientDC.h"
 #include "CPaletteSelection.h"
 
 BOOL AfxRealizePalette(CWnd* pWnd, CPalette* pPalette) {
   if (pPalette == nullptr) return FALSE;
-  CDC* pDC = pWnd->GetDC();
   {
-    const CPaletteSelection palette(pDC, pPalette);
-    pDC->RealizePalette();
+    CClientDC dc(pWnd);
+    const CPaletteSelection palette(&dc, pPalette);
+    dc.RealizePalette();
   }
-  pWnd->ReleaseDC(pDC);
   pWnd->InvalidateRect(nullptr, TRUE);
   return TRUE;
 }

@@ -19,7 +19,8 @@ void PlacePictures(const std::string& scenePath) {
 
 void Exercise(CScene& scene) {
   CSceneCanvas canvas;
-  if (!canvas.Create(&scene)) return;
+  CString strError;
+  if (!canvas.Create(&scene, strError)) return;
   CSceneAnimator animator(scene);
   animator.Start(0xFFFFFF00);
   for (DWORD t = 0; t < 400; t += 20) {
@@ -30,6 +31,7 @@ void Exercise(CScene& scene) {
     CRect rc;
     actor.pSprite->GetRect(&rc);
     const POINT middle{Step(rc.left, rc.Width() / 2), Step(rc.top, rc.Height() / 2)};
+    if (CBubble* pBubble = scene.BubbleAt(middle)) CScene::Raise(pBubble);
     if (CSprite* pHit = scene.SpriteAt(middle)) scene.Raise(pHit);
     actor.pSprite->SetPosition(CPoint(Step(rc.left, -7), rc.bottom));
   }

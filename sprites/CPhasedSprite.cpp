@@ -29,6 +29,8 @@ int Band(std::int64_t nIndex, std::int64_t nSize) { return Clamped(nIndex * nSiz
 
 }  // namespace
 
+static_assert(kHoldPeriods <= CPhasedSprite::kLongestDelayPeriods);
+
 CPhasedSprite::CPhasedSprite() : m_dwNextTime(GetTickCount() + kFirstDelay) { m_wKind = SPRITE_KIND_PHASED; }
 
 int CPhasedSprite::GetWidth() const { return m_nCellWidth; }
@@ -126,7 +128,7 @@ void CPhasedSprite::Animate(DWORD dwNow) {
   switch (m_wKind & ANIM_MODE_MASK) {
     case ANIM_CYCLE:
       NextCell();
-      SetNextTime(dwNow + dwPeriod);
+      ScheduleAfter(dwNow, dwPeriod);
       break;
     case ANIM_DISSOLVE: {
       // A step an owner set past the sequence starts it again.
@@ -137,14 +139,14 @@ void CPhasedSprite::Animate(DWORD dwNow) {
         m_nDissolveStep = 0;
         NextCell();
       }
-      SetNextTime(dwNow + (m_nDissolveStep == kHoldStep ? kHoldPeriods * dwPeriod : dwPeriod));
+      ScheduleAfter(dwNow, m_nDissolveStep == kHoldStep ? kHoldPeriods * dwPeriod : dwPeriod);
       break;
     }
     case ANIM_RANDOMPAUSE: {
       // Chosen on the cell shown before the advance: the pause is spent on the one after (0, 0).
       const DWORD dwDelay =
-          m_nRow == 0 && m_nColumn == 0 ? dwPeriod * static_cast<DWORD>(std::rand() % 100 + 1) : dwPeriod;
-      SetNextTime(dwNow + dwDelay);
+          m_nRow == 0 && m_nColumn == 0 ? dwPeriod * static_cast<DWORD>(std::rand() % kLongestDelayPeriods + 1) : dwPeriod;
+      ScheduleAfter(dwNow, dwDelay);
       NextCell();
       break;
     }

@@ -66,6 +66,9 @@ class CPhasedSprite : public CSprite {
   // dwTime, or the current tick count for 0.
   void SetNextTime(DWORD dwTime);
 
+  // The longest wait Animate sets, in periods: the random pause after cell (0, 0).
+  static constexpr int kLongestDelayPeriods = 100;
+
   // Fields, as owners read and set them.
   int m_nRows = 1;
   int m_nColumns = 1;
@@ -80,4 +83,7 @@ class CPhasedSprite : public CSprite {
  private:
   // Divides nSize pixels into n bands: the count, the current band back to 0 and the band size.
   static BOOL Divide(int n, int nSize, int& nCount, int& nCurrent, int& nBand);
+  // The next step dwDelay after dwNow. A sum that wraps to 0 is a time like any other, not the
+  // "now" of SetNextTime.
+  void ScheduleAfter(DWORD dwNow, DWORD dwDelay) { m_dwNextTime = dwNow + dwDelay; }
 };

@@ -30,7 +30,7 @@ mark() { awk -v n="$1" '$1 == n { print $2, $3; exit }' "$timing"; }
 wait_for_mark() {
   local deadline=$((SECONDS + KV2_DRIVER_TIMEOUT))
   until [[ -n $(mark "$1") ]]; do
-    ((SECONDS < deadline)) || kv2__driver_die "no milestone '$1' within ${KV2_DRIVER_TIMEOUT}s" || return
+    ((SECONDS < deadline)) || kv2_driver_die "no milestone '$1' within ${KV2_DRIVER_TIMEOUT}s" || return
     sleep 0.01
   done
 }
@@ -46,7 +46,7 @@ between() {
 # window_of EXE: the visible window of the program, by its class (Wine names it after the .exe).
 window_of() {
   local class=${1,,}
-  kv2__wait_for --classname "^${class//./\\.}\$"
+  kv2_wait_for --classname "^${class//./\\.}\$"
 }
 
 startup() {

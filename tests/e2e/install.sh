@@ -21,7 +21,8 @@ attributes() { kv2_wine cmd /c attrib "$1" 2>/dev/null | tr -d '\r' | cut -c1-12
 
 folder="C:\\kv2-e2e-$$-$RANDOM"
 installed=$(kv2_drive_c "$folder")
-trap 'rm -rf "$installed"' EXIT
+# Whatever happens, nothing this test started outlives it.
+trap 'kv2_setup_kill; rm -rf "$installed"' EXIT
 
 listed=$(tr -d '\r' <"$media/KV2Setup.inf")
 [[ $(attributes "$(kv2_wine winepath -w "$media/KORVI2.DAT" 2>/dev/null | tr -d '\r')") == *R* ]] || fail "the media lack their read-only file"

@@ -19,7 +19,7 @@ fail() {
 work=$(mktemp -d)
 folder="C:\\kv2-link-$$-$RANDOM"
 installed=$(kv2_drive_c "$folder")
-trap 'rm -rf "$work" "$installed"' EXIT
+trap 'kv2_setup_kill; rm -rf "$work" "$installed"' EXIT
 
 cp -r "$1" "$work/media"
 mkdir "$work/media/link" "$work/outside" "$installed"

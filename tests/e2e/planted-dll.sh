@@ -21,7 +21,7 @@ always="comctl32 lz32 winmm psapi uxtheme version dwmapi"
 work=$(mktemp -d)
 folder="C:\\kv2-planted-$$-$RANDOM"
 installed=$(kv2_drive_c "$folder")
-trap 'rm -rf "$work" "$installed"' EXIT
+trap 'kv2_setup_kill; rm -rf "$work" "$installed"' EXIT
 
 # imports PROGRAM...: "dll name" for every imported name, the DLL in lower case.
 imports() {

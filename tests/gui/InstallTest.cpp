@@ -333,6 +333,20 @@ TEST_F(InstallTest, StartsTheInstalledClientInItsFolder) {
   m_media.Write("K2Scene.kds", TempDir::ReadFile(scene.substr(0, scene.size() - 3) + "kds"));
   m_media.Write("KV2Setup.inf", "KV2.EXE\r\nK2Scene.dat\r\nK2Scene.kds\r\n");
 
+  // The client outlives the setup; it must not outlive this test, whatever the test finds.
+  struct ClientCloser {
+    ~ClientCloser() {
+      const HWND hClient = FindWindowA(nullptr, "Korvi 2 Preview");
+      if (hClient == nullptr) return;
+      DWORD pid = 0;
+      GetWindowThreadProcessId(hClient, &pid);
+      const HANDLE hProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+      PostMessageA(hClient, WM_CLOSE, 0, 0);
+      if (hProcess == nullptr) return;
+      if (WaitForSingleObject(hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(hProcess, 1);
+      CloseHandle(hProcess);
+    }
+  } closer;
   const DWORD dwStart = GetTickCount();
   const std::vector<SeenBox> boxes = Install(Folder(), {IDOK});
   // The setup waits for the client at most 10 s; a client that is ready at once ends the wait
@@ -351,7 +365,6 @@ TEST_F(InstallTest, StartsTheInstalledClientInItsFolder) {
   DWORD pid = 0;
   GetWindowThreadProcessId(hClient, &pid);
   EXPECT_NE(pid, GetCurrentProcessId());
-  PostMessageA(hClient, WM_CLOSE, 0, 0);
 }
 
 TEST_F(InstallTest, ClosesWithoutAWordWhenTheClientIsMissing) {

@@ -102,6 +102,47 @@ TEST_F(PreviewTest, AClickOnATransparentPixelRaisesNothingAndOnAnOpaqueOneItsBub
   EXPECT_EQ(m_scene.m_bubbles.GetCount(), 3);
 }
 
+TEST_F(PreviewTest, WhateverAStepRepaintsTheBubblesStayOnTop) {
+  Open();
+  const DWORD dwStart = g_dwNow;
+  for (DWORD t = 10; t <= 3000; t += 10) {
+    m_pDlg->Step(dwStart + t);
+    m_pDlg->UpdateWindow();
+  }
+  const CWindowShot stepped(Window());
+  InvalidateRect(Window(), nullptr, FALSE);
+  m_pDlg->UpdateWindow();
+  const CWindowShot whole(Window());
+  int nWrong = 0;
+  for (int y = 0; y < whole.Height(); ++y)
+    for (int x = 0; x < whole.Width(); ++x)
+      if (stepped.At(x, y) != whole.At(x, y) && nWrong++ < 5) ADD_FAILURE() << "pixel " << x << ", " << y;
+  EXPECT_EQ(nWrong, 0);
+}
+
+TEST_F(PreviewTest, AClickOnABubbleRaisesItAndMovesNothingBeneath) {
+  Open();
+  CBubble* pStarBubble = m_scene.BubbleOf(Sprite(2));
+  ASSERT_NE(Head(), pStarBubble);
+  // A point of the star's bubble, clear of the one on top, with a sprite drawn beneath.
+  CPoint point;
+  const auto findPoint = [&] {
+    const CRect& rc = pStarBubble->m_rcFirst;
+    for (point.y = rc.top; point.y < rc.bottom; ++point.y)
+      for (point.x = rc.left; point.x < rc.right; ++point.x)
+        if (m_scene.BubbleAt(point) == pStarBubble && m_scene.SpriteAt(point) != nullptr) return true;
+    return false;
+  };
+  ASSERT_TRUE(findPoint());
+  CSprite* pBeneath = m_scene.SpriteAt(point);
+  const CPoint ptBefore(pBeneath->m_x, pBeneath->m_y);
+  Mouse(WM_LBUTTONDOWN, MK_LBUTTON, point.x, point.y);
+  Mouse(WM_MOUSEMOVE, MK_LBUTTON, point.x + 30, point.y + 20);
+  Mouse(WM_LBUTTONUP, 0, point.x + 30, point.y + 20);
+  EXPECT_EQ(Head(), pStarBubble);
+  EXPECT_EQ(CPoint(pBeneath->m_x, pBeneath->m_y), ptBefore);
+}
+
 TEST_F(PreviewTest, ADragMovesTheSpriteAndTheWindowShowsItWhereItIs) {
   Open();
   CSprite* pKorvi = Sprite(5);
@@ -160,15 +201,25 @@ TEST(PreviewScene, ADamagedOrMissingSceneIsReportedInAMessageBox) {
   }
 }
 
-TEST(PreviewScene, AWindowOnASceneItCannotReadSaysWhyAndCloses) {
+TEST(PreviewScene, AWindowOnASceneItCannotReadOrComposeSaysWhyAndCloses) {
   TempDir folder;
-  CScene scene;
-  CPreviewDlg dlg(&scene, folder.Path("K2Scene.dat").c_str());
-  CMessageBoxWatcher watcher;
-  EXPECT_EQ(dlg.DoModal(), IDABORT);
-  const std::vector<SeenBox> seen = watcher.Seen();
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].text.rfind("Korvi 2 Preview cannot show its scene.", 0), 0u) << seen[0].text;
+  struct {
+    std::string path;  // empty: the scene as given, here one without a background
+    const char* pszReason;
+  } const cases[] = {
+      {folder.Path("K2Scene.dat"), "K2Scene.dat"},
+      {"", "The scene has no background."},
+  };
+  for (const auto& c : cases) {
+    CScene scene;
+    CPreviewDlg dlg(&scene, c.path.c_str());
+    CMessageBoxWatcher watcher;
+    EXPECT_EQ(dlg.DoModal(), IDABORT);
+    const std::vector<SeenBox> seen = watcher.Seen();
+    ASSERT_EQ(seen.size(), 1u) << c.pszReason;
+    EXPECT_EQ(seen[0].text.rfind("Korvi 2 Preview cannot show its scene.", 0), 0u) << seen[0].text;
+    EXPECT_NE(seen[0].text.find(c.pszReason), std::string::npos) << seen[0].text;
+  }
 }
 
 }  // namespace

@@ -190,6 +190,56 @@ int CALLBACK KeepPaletteAndDrawRecords(HDC, HANDLETABLE*, const ENHMETARECORD* p
   return 1;
 }
 
+// Puts a function of ours in the process's import of a platform function while it lives, so a
+// test sees the arguments each call passes on to the platform.
+class CImportSpy {
+ public:
+  CImportSpy(const char* pszDll, const char* pszName, void* pfnSpy) {
+    auto* pBase = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* pNt = reinterpret_cast<const IMAGE_NT_HEADERS*>(pBase + reinterpret_cast<IMAGE_DOS_HEADER*>(pBase)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = pNt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* pImport = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(pBase + imports.VirtualAddress); pImport->Name != 0;
+         ++pImport) {
+      if (lstrcmpiA(reinterpret_cast<const char*>(pBase + pImport->Name), pszDll) != 0) continue;
+      auto* pName = reinterpret_cast<IMAGE_THUNK_DATA*>(pBase + pImport->OriginalFirstThunk);
+      auto* pSlot = reinterpret_cast<IMAGE_THUNK_DATA*>(pBase + pImport->FirstThunk);
+      for (; pName->u1.AddressOfData != 0; ++pName, ++pSlot)
+        if (!IMAGE_SNAP_BY_ORDINAL(pName->u1.Ordinal) &&
+            std::strcmp(reinterpret_cast<const char*>(
+                            reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(pBase + pName->u1.AddressOfData)->Name),
+                        pszName) == 0)
+          m_pSlot = reinterpret_cast<void**>(&pSlot->u1.Function);
+    }
+    if (m_pSlot != nullptr) m_pfnReal = Put(pfnSpy);
+  }
+  ~CImportSpy() {
+    if (m_pSlot != nullptr) Put(m_pfnReal);
+  }
+  CImportSpy(const CImportSpy&) = delete;
+  CImportSpy& operator=(const CImportSpy&) = delete;
+
+  void* m_pfnReal = nullptr;  // null when the process does not import the function
+
+ private:
+  void* Put(void* pfn) {
+    DWORD dwOld = 0;
+    VirtualProtect(m_pSlot, sizeof *m_pSlot, PAGE_READWRITE, &dwOld);
+    void* pfnBefore = *m_pSlot;
+    *m_pSlot = pfn;
+    VirtualProtect(m_pSlot, sizeof *m_pSlot, dwOld, &dwOld);
+    return pfnBefore;
+  }
+  void** m_pSlot = nullptr;
+};
+
+// What each SelectPalette call asked for: background (TRUE) or foreground.
+std::vector<BOOL> g_abForceBackground;
+void* g_pfnSelectPalette = nullptr;
+HPALETTE WINAPI SpySelectPalette(HDC hDC, HPALETTE hPalette, BOOL bForceBackground) {
+  g_abForceBackground.push_back(bForceBackground);
+  return reinterpret_cast<decltype(&SpySelectPalette)>(g_pfnSelectPalette)(hDC, hPalette, bForceBackground);
+}
+
 class CFaceDlg : public CDialog {
  public:
   CFaceDlg() : CDialog(IDD_SETUP) {}
@@ -352,7 +402,15 @@ TEST_F(SpriteButton, SelectsTheLentPaletteWhileItDrawsAndTheOldOneBack) {
     return records;
   };
 
-  const std::vector<Record> lent = drawn(&palette);
+  std::vector<Record> lent;
+  {
+    const CImportSpy spy("gdi32.dll", "SelectPalette", reinterpret_cast<void*>(&SpySelectPalette));
+    ASSERT_NE(spy.m_pfnReal, nullptr);
+    g_pfnSelectPalette = spy.m_pfnReal;
+    g_abForceBackground.clear();
+    lent = drawn(&palette);
+  }
+  EXPECT_EQ(g_abForceBackground, (std::vector<BOOL>{FALSE, FALSE})) << "a foreground palette, selected and put back";
   ASSERT_EQ(lent.size(), 3u);
   EXPECT_EQ(lent[0].iType, static_cast<DWORD>(EMR_SELECTPALETTE));
   EXPECT_EQ(lent[1].iType, static_cast<DWORD>(EMR_STRETCHDIBITS));

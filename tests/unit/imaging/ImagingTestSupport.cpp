@@ -85,6 +85,7 @@ void ProvideTestResources() {
   static const bool provided = [] {
     native::AddResource("DIB", kResourceBitmap, ReadBytes(DataPath("bmp/good/magick-bmp3-8bit.bmp")));
     native::AddResource("DIB", kResourceDamaged, ReadBytes(DataPath("bmp/bad/magick-bmp3-8bit-cut-at-1100.bmp")));
+    native::AddResource("DIB", kResourceDeepBitmap, ReadBytes(DataPath("bmp/good/magick-bmp3-24bit.bmp")));
     return true;
   }();
   static_cast<void>(provided);

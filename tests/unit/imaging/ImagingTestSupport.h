@@ -58,9 +58,11 @@ struct BitmapFile {
 // The pixel rows a bitmap of this size holds, bottom row first, with TestPixel and kPadding.
 Bytes TestPixels(int width, int height);
 
-// Bitmap resources: the ImageMagick 8-bit file, and the same cut short in its pixels.
+// Bitmap resources: the ImageMagick 8-bit file, the same cut short in its pixels, and its
+// 24-bit file.
 constexpr WORD kResourceBitmap = 2100;
 constexpr WORD kResourceDamaged = 2101;
+constexpr WORD kResourceDeepBitmap = 2102;
 // Natively they go into the stand-in's resource table; the Windows build has them compiled in.
 void ProvideTestResources();
 

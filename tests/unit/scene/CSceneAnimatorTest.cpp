@@ -58,6 +58,27 @@ TEST(SceneAnimator, SpritesGoOnSteppingWhenTheTickCountWraps) {
   EXPECT_LE(dwLongestWait, 120u);
 }
 
+TEST(SceneAnimator, AStepThatFallsDueAtTickZeroIsDueThenAndNotNow) {
+  CScene scene;
+  CString strError;
+  ASSERT_TRUE(scene.Load(KV2_DEMO_SCENE, strError)) << strError;
+  CSceneAnimator animator(scene);
+  const DWORD dwNow = 0u - 100;
+  animator.Start(dwNow);
+  // Every mode's next step one period on: off the mascot's first cell, the star fading in.
+  for (const CScene::Actor& actor : scene.m_actors)
+    if (CPhasedSprite* pSprite = CSceneAnimator::Animated(actor.pSprite)) {
+      pSprite->m_nPeriod = 100;
+      pSprite->SetCell(0, 1);
+    }
+  EXPECT_EQ(animator.Animate(dwNow), 4);
+  for (const CScene::Actor& actor : scene.m_actors) {
+    if (const CPhasedSprite* pSprite = CSceneAnimator::Animated(actor.pSprite)) {
+      EXPECT_EQ(pSprite->m_dwNextTime, 0u);
+    }
+  }
+}
+
 TEST(SceneAnimator, SpritesThatDoNotAnimateAreNeverDue) {
   CScene scene;
   CString strError;

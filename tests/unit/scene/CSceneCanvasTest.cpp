@@ -14,7 +14,7 @@ class SceneCanvasTest : public ::testing::Test {
   void SetUp() override {
     CString strError;
     ASSERT_TRUE(m_scene.Load(KV2_DEMO_SCENE, strError)) << strError;
-    ASSERT_TRUE(m_canvas.Create(&m_scene));
+    ASSERT_TRUE(m_canvas.Create(&m_scene, strError)) << strError;
   }
 
   static std::string Pixels(const CDIB& dib) {
@@ -56,7 +56,7 @@ TEST_F(SceneCanvasTest, AfterTimedStepsTheBufferIsTheSceneComposedAfresh) {
       static_cast<CPhasedSprite*>(pFresh)->SetCell(pPhased->m_nRow, pPhased->m_nColumn);
   }
   CSceneCanvas whole;
-  ASSERT_TRUE(whole.Create(&fresh));
+  ASSERT_TRUE(whole.Create(&fresh, strError)) << strError;
   EXPECT_TRUE(Pixels(m_canvas.m_dib) == Pixels(whole.m_dib));
 
   // The bird beat 2500 / 120 + 1 cells; the star is in its fourth dissolve step of its second
@@ -93,7 +93,7 @@ TEST_F(SceneCanvasTest, OnlyTheRectanglesTheSpritesNameAreRepainted) {
   fresh.m_actors[3].pSprite->SetPosition(CPoint(460, -10));
   static_cast<CPhasedSprite*>(fresh.m_actors[3].pSprite)->SetCell(0, 1);
   CSceneCanvas whole;
-  ASSERT_TRUE(whole.Create(&fresh));
+  ASSERT_TRUE(whole.Create(&fresh, strError)) << strError;
   EXPECT_TRUE(Pixels(m_canvas.m_dib) == Pixels(whole.m_dib));
 }
 
@@ -114,8 +114,71 @@ TEST_F(SceneCanvasTest, ARectangleThatMeetsAFadingSpriteRepaintsAllOfIt) {
   ASSERT_TRUE(fresh.Load(KV2_DEMO_SCENE, strError)) << strError;
   fresh.m_actors[2].pSprite->m_wDrawFlags = pStar->m_wDrawFlags;
   CSceneCanvas whole;
-  ASSERT_TRUE(whole.Create(&fresh));
+  ASSERT_TRUE(whole.Create(&fresh, strError)) << strError;
   EXPECT_TRUE(Pixels(m_canvas.m_dib) == Pixels(whole.m_dib));
+}
+
+TEST_F(SceneCanvasTest, AFadingSpriteReachedThroughAnotherIsRepaintedWholeWhateverTheirOrder) {
+  // The bird, later in the list, overlaps the star's right edge; both fade. A change that meets
+  // only the bird takes it in, and through it the star.
+  CSprite* pStar = Sprite(2);
+  CSprite* pBird = Sprite(3);
+  const CRect rcStar = RectOf(pStar);
+  pBird->SetPosition(CPoint(rcStar.right - 2, rcStar.top));
+  for (CSprite* pSprite : {pStar, pBird}) pSprite->SetDrawFlags(static_cast<WORD>(pSprite->m_wDrawFlags | 2));
+  m_canvas.Update();
+  const CRect rcBird = RectOf(pBird);
+  const CRect rc(rcBird.right - 3, rcBird.top, rcBird.right + 5, rcBird.top + 3);
+  m_canvas.Change(Sprite(0), SPRITE_HINT_CHANGED, &rc, nullptr);
+  const std::vector<CRect> damage = m_canvas.Update();
+  ASSERT_EQ(damage.size(), 1u);
+  CRect rcAll;
+  rcAll.UnionRect(&rcStar, &rcBird);
+  rcAll.UnionRect(&rcAll, &rc);
+  EXPECT_EQ(damage[0], rcAll);
+}
+
+TEST_F(SceneCanvasTest, EveryPixelPicksTheTopmostSpriteDrawnThereMirroredOrNot) {
+  // What each sprite draws alone: the pixels that keep its colour on two different grounds.
+  const int cx = m_canvas.m_dib.GetWidth();
+  const int cy = m_canvas.m_dib.GetHeight();
+  std::vector<int> topmost(static_cast<size_t>(cx) * cy, -1);
+  for (size_t i = 0; i < m_scene.m_actors.size(); ++i) {
+    CDIB ground[2];
+    for (int g = 0; g < 2; ++g) {
+      ASSERT_TRUE(ground[g].Create(cx, cy));
+      std::memset(ground[g].m_pBits, g * 255, Pixels(ground[g]).size());
+      Sprite(static_cast<int>(i))->Render(&ground[g], nullptr);
+    }
+    for (int y = 0; y < cy; ++y)
+      for (int x = 0; x < cx; ++x)
+        if (*ground[0].GetPixelAddress(x, y) == *ground[1].GetPixelAddress(x, y)) topmost[y * cx + x] = static_cast<int>(i);
+  }
+  ASSERT_NE(Sprite(1)->m_wDrawFlags & DRAW_MIRROR_X, 0);
+  int nWrong = 0;
+  for (int y = 0; y < cy; ++y)
+    for (int x = 0; x < cx; ++x) {
+      const int i = topmost[y * cx + x];
+      const CSprite* pExpected = i < 0 ? nullptr : Sprite(i);
+      if (m_scene.SpriteAt(CPoint(x, y)) != pExpected && nWrong++ < 5) ADD_FAILURE() << "at " << x << ", " << y;
+    }
+  EXPECT_EQ(nWrong, 0);
+}
+
+TEST_F(SceneCanvasTest, ABubbleIsPickedBeforeTheSpritesAndTheHeadFirst) {
+  CBubble* pHead = static_cast<CBubble*>(m_scene.m_bubbles.GetHead());
+  CBubble* pStarBubble = m_scene.BubbleOf(Sprite(2));
+  CRect rcOverlap;
+  ASSERT_TRUE(rcOverlap.IntersectRect(&pHead->m_rcFirst, &pStarBubble->m_rcFirst));
+  EXPECT_EQ(m_scene.BubbleAt(CPoint(rcOverlap.left + 5, rcOverlap.top + 5)), pHead);
+  ASSERT_TRUE(CScene::Raise(pStarBubble));
+  EXPECT_EQ(m_scene.BubbleAt(CPoint(rcOverlap.left + 5, rcOverlap.top + 5)), pStarBubble);
+  // The rounded corners are not the bubble's; its edges are.
+  const CRect& rc = pStarBubble->m_rcFirst;
+  EXPECT_EQ(m_scene.BubbleAt(CPoint(rc.right - 1, rc.bottom - 1)), nullptr);
+  EXPECT_EQ(m_scene.BubbleAt(CPoint(rc.right - 1, (rc.top + rc.bottom) / 2)), pStarBubble);
+  EXPECT_EQ(m_scene.BubbleAt(CPoint(rc.right, (rc.top + rc.bottom) / 2)), nullptr);
+  EXPECT_EQ(m_scene.BubbleAt(CPoint(5, 5)), nullptr);
 }
 
 TEST_F(SceneCanvasTest, AClickHitsOnlyOpaquePixelsAndRaisesTheSpritesBubble) {

@@ -2,6 +2,7 @@
 
 #include "CBubble.h"
 #include "CPhasedSprite.h"
+#include "CSceneAnimator.h"
 #include "SceneTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +107,7 @@ struct DamagedCase {
   const char* pszName;
   StoredActor actor;
   const char* pszMessagePart;  // null: the scene is sound and loads
+  StoredScene scene = {};
 };
 
 TEST(Scene, DamagedRecordsFailWithASentenceAndSoundOnesLoad) {
@@ -116,17 +118,26 @@ TEST(Scene, DamagedRecordsFailWithASentenceAndSoundOnesLoad) {
       {"a plain sprite needs no period", {.nPeriod = 0, .pClass = RUNTIME_CLASS(CSprite)}, nullptr},
       {"bubble past the list", {.nBubble = 1}, "refers to an object"},
       {"bubble below none", {.nBubble = -2}, "refers to an object"},
-      {"no period", {.nPeriod = 0}, "unspecified"},
-      {"negative period", {.nPeriod = -100}, "unspecified"},
+      {"the longest period", {.nPeriod = CSceneAnimator::kMaxPeriod}, nullptr},
+      {"no period", {.nPeriod = 0}, "A sprite's period of 0 ms is outside 1 to 21474836 ms."},
+      {"negative period", {.nPeriod = -100}, "period of -100 ms"},
+      // 100 periods of random pause would pass 2^31 ms: the step would read as long overdue.
+      {"a period the scheduler cannot wait for", {.nPeriod = CSceneAnimator::kMaxPeriod + 1}, "period of 21474837 ms"},
+      {"an empty bubble entry", {}, "The scene's list of bubbles has an empty entry.", {.bEmptyBubbleEntry = true}},
+      {"a 24-bit background", {}, "The picture \"Deep.bmp\" in ", {.strPictures = "Mixed", .strBackground = "Deep.bmp"}},
+      {"a 24-bit sprite", {.strPicture = "Deep.bmp"}, ".kds is not one of 8 bits per pixel with a colour table.",
+       {.strPictures = "Mixed", .strBackground = "Flat.bmp"}},
       {"not a sprite", {.pClass = RUNTIME_CLASS(CBubble)}, "class"},
       {"picture not in the archive", {.strPicture = "Missing.bmp"}, "The picture \"Missing.bmp\" cannot be read from "},
       {"no picture named", {.strPicture = ""}, "The picture \"\" cannot be read"},
   };
   SceneFolder folder;
+  folder.Write("Mixed.kds", ImageArchive({{"Flat.bmp", TempDir::ReadFile(KV2_TEST_DATA "/bmp/good/magick-bmp3-8bit.bmp")},
+                                          {"Deep.bmp", TempDir::ReadFile(KV2_TEST_DATA "/bmp/good/magick-bmp3-24bit.bmp")}}));
   const std::string path = folder.Path("K2Scene.dat");
   for (const DamagedCase& c : cases) {
     SCOPED_TRACE(c.pszName);
-    WriteScene(path, c.actor);
+    WriteScene(path, c.actor, c.scene);
     CScene scene;
     CString strError;
     const BOOL bLoaded = scene.Load(path.c_str(), strError);

@@ -5,6 +5,8 @@
 #include "TempDir.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 // The folder of the demo media, with its trailing separator.
 std::string DemoMediaFolder();
@@ -25,6 +27,16 @@ struct StoredActor {
   const CRuntimeClass* pClass = nullptr;  // CPhasedSprite when null
 };
 
-// Writes a scene file of the demo background, one bubble and the one sprite, at 10, 20 with a
-// 1 × 2 grid at cell (0, 1).
-void WriteScene(const std::string& path, const StoredActor& actor);
+// What the scene file says around the sprite's record.
+struct StoredScene {
+  std::string strPictures = "K2Scene";
+  std::string strBackground = "Meadow.bmp";
+  bool bEmptyBubbleEntry = false;  // the bubble list holds a null reference after its bubble
+};
+
+// Writes a scene file of the background, one bubble and the one sprite, at 10, 20 with a 1 × 2
+// grid at cell (0, 1).
+void WriteScene(const std::string& path, const StoredActor& actor, const StoredScene& scene = {});
+
+// The bytes of an image archive of the given members (name, bitmap file).
+std::string ImageArchive(const std::vector<std::pair<std::string, std::string>>& members);

@@ -155,6 +155,7 @@ TEST_F(PhasedSprite, ANewGridSizeSelectsItsFirstBandQuietly) {
   sprite.m_pNotify = &sink;
   EXPECT_TRUE(sprite.SetNumCellRows(4));
   EXPECT_EQ(CellOf(sprite), (Cell{0, 2}));
+  EXPECT_TRUE(sink.m_calls.empty());
   ASSERT_TRUE(sprite.SetCell(3, 2));
   sink.m_calls.clear();
   EXPECT_TRUE(sprite.SetNumCellColumns(2));
@@ -285,6 +286,17 @@ TEST_F(PhasedSprite, RendersAndHitTestsTheCurrentCellAsItsPicture) {
       }
 }
 
+TEST_F(PhasedSprite, HitTestLooksAtTheCurrentCellOnly) {
+  // 2 × 2 cells of 4 × 4: (0, 0) and (1, 1) wholly transparent, the others wholly opaque.
+  CPhasedSprite sprite;
+  ASSERT_TRUE(m_pictures.Load(sprite, 8, 8, [](int x, int y) { return static_cast<BYTE>((x / 4 + y / 4) % 2 ? 30 : 20); }));
+  ASSERT_TRUE(sprite.SetNumCells(2, 2));
+  for (const Cell cell : {Cell{0, 0}, Cell{0, 1}, Cell{1, 0}, Cell{1, 1}}) {
+    sprite.SetCell(cell.row, cell.column);
+    EXPECT_EQ(sprite.HitTest(CPoint(2, 2)), (cell.row + cell.column) % 2 == 1) << cell;
+  }
+}
+
 // Source y counts from the bottom for StretchDIBits and from the top for Render; the middle row
 // of three reads the same either way, the others do not.
 TEST_F(PhasedSprite, DrawCellAndRenderReadTheSameBand) {
@@ -382,6 +394,25 @@ TEST_F(PhasedSprite, DissolveFadesEachCellInAndOutOverTwentyNinePeriods) {
     const CRect rc(0, 0, 6, 8);
     EXPECT_EQ(sink.m_calls, std::vector<Call>(std::size(expected) + 1, Changed(sprite, rc)));
   }
+}
+
+// The sink of the step that hides the sprite sees it hidden before the cell changes.
+TEST_F(PhasedSprite, TheStepThatHidesTheSpriteChangesTheFlagsBeforeTheCell) {
+  struct CStateNotify : CSpriteNotify {
+    void Change(CObject* pSender, DWORD, LPCRECT, LPCRECT) override {
+      const auto* pSprite = static_cast<const CPhasedSprite*>(pSender);
+      m_seen.push_back({pSprite->m_wDrawFlags & DRAW_DISSOLVE_MASK, pSprite->m_nColumn});
+    }
+    std::vector<std::pair<int, int>> m_seen;  // dissolve mode, column
+  } sink;
+  CPhasedSprite sprite;
+  ASSERT_TRUE(m_pictures.Load(sprite, 12, 8, Distinct));
+  ASSERT_TRUE(sprite.SetNumCells(1, 2));
+  sprite.m_wKind |= ANIM_DISSOLVE;
+  sprite.m_nDissolveStep = 9;
+  sprite.m_pNotify = &sink;
+  sprite.Animate(1000);
+  EXPECT_EQ(sink.m_seen, (std::vector<std::pair<int, int>>{{16, 0}, {16, 1}}));
 }
 
 TEST_F(PhasedSprite, DissolveStartsAgainFromAStepPastItsSequence) {

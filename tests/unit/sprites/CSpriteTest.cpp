@@ -3,6 +3,7 @@
 #include "CSprite.h"
 
 #include "CDIBPalette.h"
+#include "CPhasedSprite.h"
 #include "SpriteTestSupport.h"
 #include "framework/ArchiveFixtures.h"
 #include "imaging/ImagingTestSupport.h"
@@ -64,6 +65,20 @@ TEST_F(Sprite, IsARegisteredRuntimeClassWithItsDefaults) {
   EXPECT_EQ(sprite.m_z, 0);
   EXPECT_EQ(sprite.m_wKind, 4);
   EXPECT_EQ(sprite.m_pNotify, nullptr);
+}
+
+TEST_F(Sprite, HintsFlagsAndModesHaveTheirDocumentedValues) {
+  const struct {
+    const char* pszName;
+    DWORD dwValue, dwDocumented;
+  } constants[] = {
+      {"SPRITE_HINT_MOVED", SPRITE_HINT_MOVED, 2},   {"SPRITE_HINT_CHANGED", SPRITE_HINT_CHANGED, 4},
+      {"DRAW_DISSOLVE_MASK", DRAW_DISSOLVE_MASK, 0x001F}, {"DRAW_MIRROR_X", DRAW_MIRROR_X, 0x0100},
+      {"DRAW_MIRROR_Y", DRAW_MIRROR_Y, 0x0200},       {"SPRITE_DRAW_DEFAULT", SPRITE_DRAW_DEFAULT, 0x1000},
+      {"ANIM_MODE_MASK", ANIM_MODE_MASK, 0xFF00},     {"ANIM_CYCLE", ANIM_CYCLE, 0x0100},
+      {"ANIM_DISSOLVE", ANIM_DISSOLVE, 0x0200},       {"ANIM_RANDOMPAUSE", ANIM_RANDOMPAUSE, 0x0400},
+  };
+  for (const auto& c : constants) EXPECT_EQ(c.dwValue, c.dwDocumented) << c.pszName;
 }
 
 // ---- The transparent index
@@ -316,6 +331,16 @@ TEST_F(Sprite, TheLoadFromAFileTakesAnyDepth) {
   const auto scene = Scene(64, 64, kFill);
   EXPECT_TRUE(sprite.Render(scene.get()));
   for (int i = 0; i < 64; ++i) sprite.HitTest(CPoint(i, i));
+}
+
+TEST_F(Sprite, TheLoadFromAResourceTakesAnyDepthWithoutAMessage) {
+  imaging_test::ProvideTestResources();
+  CSprite sprite;
+  imaging_test::MessageBoxes boxes;
+  ASSERT_TRUE(sprite.LoadFromResource(imaging_test::kResourceDeepBitmap));
+  ASSERT_NE(sprite.m_pDIB, nullptr);
+  EXPECT_EQ(sprite.m_pDIB->m_pBMI->bmiHeader.biBitCount, 24);
+  EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(Sprite, TheLoadByNameRefusesAnotherDepthWithAMessage) {

@@ -1,6 +1,8 @@
 #include "CPreviewDlg.h"
 
 #include "AfxRealizePalette.h"
+#include "CGdiSelection.h"
+#include "CPaintDC.h"
 #include "CPaletteSelection.h"
 #include "PreviewScene.h"
 #include "resource.h"
@@ -33,7 +35,13 @@ CPreviewDlg::CPreviewDlg(CScene* pScene, const char* pszScenePath)
 
 BOOL CPreviewDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  if ((!m_strScenePath.IsEmpty() && !OpenPreviewScene(m_pScene, m_strScenePath)) || !m_canvas.Create(m_pScene)) {
+  if (!m_strScenePath.IsEmpty() && !OpenPreviewScene(m_pScene, m_strScenePath)) {
+    EndDialog(IDABORT);
+    return FALSE;
+  }
+  CString strError;
+  if (!m_canvas.Create(m_pScene, strError)) {
+    SayWhyTheSceneIsNotShown(strError);
     EndDialog(IDABORT);
     return FALSE;
   }
@@ -77,37 +85,37 @@ void CPreviewDlg::Repaint() {
 BOOL CPreviewDlg::OnEraseBkgnd(CDC*) { return TRUE; }
 
 void CPreviewDlg::OnPaint() {
-  PAINTSTRUCT ps;
-  CDC* pDC = CDC::FromHandle(BeginPaint(m_hWnd, &ps));
-  {
-    const CPaletteSelection palette(pDC, &m_canvas.m_palette);
-    m_canvas.m_dib.Draw(pDC, 0, 0);
-    DrawBubbles(*pDC);
-  }
-  EndPaint(m_hWnd, &ps);
+  CPaintDC dc(this);
+  const CPaletteSelection palette(&dc, &m_canvas.m_palette);
+  m_canvas.m_dib.Draw(&dc, 0, 0);
+  DrawBubbles(dc);
 }
 
 void CPreviewDlg::DrawBubbles(HDC hDC) {
-  const HGDIOBJ hOldFont = SelectObject(hDC, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
-  const HGDIOBJ hOldPen = SelectObject(hDC, GetStockObject(BLACK_PEN));
+  const CGdiSelection font(hDC, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
+  const CGdiSelection pen(hDC, GetStockObject(BLACK_PEN));
   SetBkMode(hDC, TRANSPARENT);
   // From the tail: the head of the list is drawn last, on top.
   const CBubbleList& bubbles = m_pScene->m_bubbles;
   for (POSITION pos = bubbles.GetTailPosition(); pos != nullptr;) {
     const auto* pBubble = static_cast<const CBubble*>(bubbles.GetPrev(pos));
     CRect rc = pBubble->m_rcFirst;
-    const HGDIOBJ hOldBrush = SelectObject(hDC, pBubble->m_brBackground.m_hObject);
-    RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, pBubble->m_sizePair.cx, pBubble->m_sizePair.cy);
-    SelectObject(hDC, hOldBrush);
+    {
+      const CGdiSelection brush(hDC, pBubble->m_brBackground.m_hObject);
+      RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, pBubble->m_sizePair.cx, pBubble->m_sizePair.cy);
+    }
     SetTextColor(hDC, pBubble->m_crColor);
     InflateRect(&rc, -kBubbleMargin, -kBubbleMargin / 2);
     DrawTextA(hDC, pBubble->m_strText, -1, &rc, DT_WORDBREAK | DT_NOPREFIX | DT_CENTER);
   }
-  SelectObject(hDC, hOldPen);
-  SelectObject(hDC, hOldFont);
 }
 
 void CPreviewDlg::OnLButtonDown(UINT, CPoint point) {
+  // The bubbles lie on top of every sprite: a click on one raises it and picks nothing beneath.
+  if (CBubble* pBubble = m_pScene->BubbleAt(point)) {
+    if (CScene::Raise(pBubble)) InvalidateRect(&pBubble->m_rcFirst, FALSE);
+    return;
+  }
   m_pDragged = m_pScene->SpriteAt(point);
   if (m_pDragged == nullptr) return;
   if (m_pScene->Raise(m_pDragged)) InvalidateRect(&m_pScene->BubbleOf(m_pDragged)->m_rcFirst, FALSE);

@@ -5,14 +5,15 @@
 // just after the wrap is due then and not 49 days later.
 #pragma once
 
+#include "CPhasedSprite.h"
 #include "CScene.h"
-
-class CPhasedSprite;
 
 class CSceneAnimator {
  public:
   // GetDelay's answer when no sprite animates.
   static constexpr DWORD kNothingDue = 0xFFFFFFFF;
+  // The longest period whose longest wait still compares as a tick difference.
+  static constexpr LONG kMaxPeriod = 0x7FFFFFFF / CPhasedSprite::kLongestDelayPeriods;
 
   explicit CSceneAnimator(const CScene& scene) : m_scene(scene) {}
 

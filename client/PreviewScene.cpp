@@ -11,6 +11,10 @@ CString PreviewScenePath() {
 BOOL OpenPreviewScene(CScene* pScene, const char* pszPath) {
   CString strError;
   if (pScene->Load(pszPath, strError)) return TRUE;
-  AfxMessageBox("Korvi 2 Preview cannot show its scene.\n\n" + strError, MB_OK | MB_ICONSTOP);
+  SayWhyTheSceneIsNotShown(strError);
   return FALSE;
+}
+
+void SayWhyTheSceneIsNotShown(const CString& strReason) {
+  AfxMessageBox("Korvi 2 Preview cannot show its scene.\n\n" + strReason, MB_OK | MB_ICONSTOP);
 }

@@ -29,7 +29,9 @@ class CScene : public CObject {
   // sprite its member, its bubble's place in the list (-1 for none), its animation mode, draw
   // flags and period, its class and its own data. Loading takes the pictures from the archive
   // in the folder of m_strFolder, before each sprite reads its own data; sprites of one member
-  // share one picture, which the scene owns. More than kMaxSprites sprites are refused.
+  // share one picture, which the scene owns. Refused: more than kMaxSprites sprites, an empty
+  // entry in the bubble list, a picture that is not 8 bits per pixel with a colour table, and a
+  // period the scheduler cannot wait for.
   void Serialize(CArchive& ar) override;
 
   // The scene file at pszPath, whose pictures lie in the same folder. FALSE, with a sentence
@@ -42,12 +44,17 @@ class CScene : public CObject {
   void Add(CSprite* pSprite, const char* pszPicture, CBubble* pBubble = nullptr);
   void Add(CBubble* pBubble) { m_bubbles.Add(pBubble); }
 
-  // The topmost sprite with an opaque pixel at point, or null.
+  // The topmost bubble drawn at point, or null. A bubble is drawn as its first rectangle with
+  // corners rounded by ellipses of m_sizePair.
+  CBubble* BubbleAt(const POINT& point) const;
+  // The topmost sprite with an opaque pixel drawn at point, its mirrors applied, or null.
   CSprite* SpriteAt(const POINT& point) const;
   // The bubble tied to the sprite, or null.
   CBubble* BubbleOf(const CSprite* pSprite) const;
-  // Tells the sprite's bubble, through the sink of its list, to come to the top; FALSE when the
-  // sprite has none.
+  // Tells the bubble, through the sink of its list, to come to the top; FALSE when it has no
+  // list.
+  static BOOL Raise(CBubble* pBubble);
+  // The same for the sprite's bubble; FALSE when the sprite has none.
   BOOL Raise(const CSprite* pSprite);
   // "archive|member" of a picture of this scene.
   CString PictureName(const CString& strMember) const;
@@ -75,7 +82,8 @@ class CScene : public CObject {
   void Clear();
 
   std::map<std::string, std::unique_ptr<CDIB>> m_pictures;  // the sprites' pictures, by member
-  // The picture that failed during a load, for the message.
-  BOOL m_bPictureFailed = FALSE;
-  CString m_strFailedPicture;
+  // Ends the load with a sentence of its own for the user.
+  [[noreturn]] void Refuse(const CString& strReason);
+
+  CString m_strRefusal;  // why the load was refused, when a sentence of the scene's says it best
 };

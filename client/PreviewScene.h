@@ -8,3 +8,6 @@ CString PreviewScenePath();
 
 // Loads the scene; FALSE after telling the user in a message box why it cannot be shown.
 BOOL OpenPreviewScene(CScene* pScene, const char* pszPath);
+
+// The message box that tells the user why the scene cannot be shown.
+void SayWhyTheSceneIsNotShown(const CString& strReason);

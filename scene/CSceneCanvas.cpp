@@ -9,11 +9,21 @@ CSceneCanvas::~CSceneCanvas() {
       if (actor.pSprite->m_pNotify == this) actor.pSprite->m_pNotify = nullptr;
 }
 
-BOOL CSceneCanvas::Create(CScene* pScene) {
+BOOL CSceneCanvas::Create(CScene* pScene, CString& strError) {
   CDIB* pBackground = pScene->m_pBackground.get();
-  if (pBackground == nullptr || !m_palette.Create(pBackground) ||
-      !m_dib.Create(pBackground->GetWidth(), pBackground->GetHeight()))
+  if (pBackground == nullptr) {
+    strError = "The scene has no background.";
     return FALSE;
+  }
+  if (!m_palette.Create(pBackground)) {
+    strError = "The palette of the scene's background cannot be made.";
+    return FALSE;
+  }
+  if (!m_dib.Create(pBackground->GetWidth(), pBackground->GetHeight())) {
+    strError.Format("The scene's picture of %d x %d pixels cannot be made.", pBackground->GetWidth(),
+                    pBackground->GetHeight());
+    return FALSE;
+  }
   const int nColors = pBackground->GetNumColors();
   std::memcpy(m_dib.GetColorTable(), pBackground->GetColorTable(), nColors * sizeof(RGBQUAD));
   m_dib.m_pBMI->bmiHeader.biClrUsed = pBackground->m_pBMI->bmiHeader.biClrUsed;
@@ -47,15 +57,19 @@ void CSceneCanvas::Damage(LPCRECT lpRect) {
 CRect CSceneCanvas::WithFadingSprites(CRect rc) const {
   // A dissolve pattern is laid from the corner of the block drawn: a fading sprite drawn in part
   // would show its pattern out of step with the rest of it. Such a sprite is drawn whole.
+  // A sprite taken in may reach one met earlier, whatever their order: widen until nothing grows.
   const CRect rcBuffer = m_dib.GetRect();
-  for (const CScene::Actor& actor : m_pScene->m_actors) {
-    if ((actor.pSprite->m_wDrawFlags & DRAW_DISSOLVE_MASK) == 0) continue;
-    CRect rcSprite;
-    actor.pSprite->GetRect(&rcSprite);
-    CRect rcMeet;
-    if (!rcMeet.IntersectRect(&rc, &rcSprite)) continue;
-    rc.UnionRect(&rc, &rcSprite);
-    rc.IntersectRect(&rc, &rcBuffer);
+  for (CRect rcBefore; rcBefore != rc;) {
+    rcBefore = rc;
+    for (const CScene::Actor& actor : m_pScene->m_actors) {
+      if ((actor.pSprite->m_wDrawFlags & DRAW_DISSOLVE_MASK) == 0) continue;
+      CRect rcSprite;
+      actor.pSprite->GetRect(&rcSprite);
+      CRect rcMeet;
+      if (!rcMeet.IntersectRect(&rc, &rcSprite)) continue;
+      rc.UnionRect(&rc, &rcSprite);
+      rc.IntersectRect(&rc, &rcBuffer);
+    }
   }
   return rc;
 }

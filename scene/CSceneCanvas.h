@@ -17,9 +17,9 @@ class CSceneCanvas : public CSpriteNotify {
   CSceneCanvas& operator=(const CSceneCanvas&) = delete;
 
   // Makes the palette and the buffer from the scene's background, maps the sprites' pictures
-  // into the palette, makes this canvas their sink and composes the whole scene. FALSE when the
-  // buffer or the palette cannot be made.
-  BOOL Create(CScene* pScene);
+  // into the palette, makes this canvas their sink and composes the whole scene. FALSE, with a
+  // sentence for the user in strError, when the buffer or the palette cannot be made.
+  BOOL Create(CScene* pScene, CString& strError);
 
   // Hint SPRITE_HINT_MOVED damages the rectangles before and after, SPRITE_HINT_CHANGED the
   // current one; other hints damage nothing. A damaged rectangle takes in every fading sprite

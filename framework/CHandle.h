@@ -1,0 +1,19 @@
+// A kernel handle closed when the scope ends.
+#pragma once
+
+#include "win32.h"
+
+class CHandle {
+ public:
+  explicit CHandle(HANDLE h) : m_h(h) {}
+  ~CHandle() {
+    if (m_h != nullptr) ::CloseHandle(m_h);
+  }
+  CHandle(const CHandle&) = delete;
+  CHandle& operator=(const CHandle&) = delete;
+
+  operator HANDLE() const { return m_h; }
+
+ private:
+  HANDLE m_h;
+};
