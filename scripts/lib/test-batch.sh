@@ -49,18 +49,30 @@ kv2__batch_run() {
   fi
 }
 
-# kv2__batch_report LOG TEST: prints TEST's part of LOG and returns its result; status 2 when
-# the shard did not finish it.
+# kv2__batch_report DIR TEST: prints TEST's part of its shard's log and returns its result: 0
+# passed or skipped, 1 failed, 2 the shard's process did not finish it, 3 it runs alone, 4 its
+# shard has no log (yet). One process, for this is what most tests come to.
 kv2__batch_report() {
-  awk -v t="$2" '
-    $0 == "[ RUN      ] " t { on = 1 }
-    on { print }
-    on && $0 ~ /^\[ *(OK|FAILED|SKIPPED) *\] / {
-      # "Suite.Test (3 ms)", or "Suite.Test/0, where GetParam() = ..." for a parameter
-      rest = substr($0, index($0, "] ") + 2)
-      if (substr(rest, 1, length(t)) == t && substr(rest, length(t) + 1, 1) ~ /[ ,]/) { r = $2; exit }
-    }
-    END { exit r == "OK" || r == "SKIPPED" ? 0 : r == "FAILED" ? 1 : 2 }' "$1"
+  awk -v dir="$1" -v t="$2" 'BEGIN {
+    shards = dir "/shards"
+    while ((getline line < shards) > 0) { split(line, f, " "); if (f[1] == t) { s = f[2]; break } }
+    if (s == "") exit (line == "" ? 4 : 3)
+    lf = dir "/" s ".log"
+    if ((getline line < lf) <= 0) exit 4
+    do {
+      if (line == "[ RUN      ] " t) on = 1
+      if (!on) continue
+      print line
+      if (line ~ /^\[ *(OK|FAILED|SKIPPED) *\] /) {
+        # "Suite.Test (3 ms)", or "Suite.Test/0, where GetParam() = ..." for a parameter
+        rest = substr(line, index(line, "] ") + 2)
+        if (substr(rest, 1, length(t)) == t && substr(rest, length(t) + 1, 1) ~ /[ ,]/) {
+          split(line, f, " "); r = f[2]; break
+        }
+      }
+    } while ((getline line < lf) > 0)
+    exit r == "OK" || r == "SKIPPED" ? 0 : r == "FAILED" ? 1 : 2
+  }'
 }
 
 kv2_batched_test() {
@@ -69,31 +81,31 @@ kv2_batched_test() {
     "$runner" "$program" "--gtest_filter=$test" --gtest_also_run_disabled_tests
     return
   fi
-  local dir rc=0 shard log
+  local dir rc=0
   # One folder per build of the program: a rebuilt one starts afresh.
   dir=$(stat -L -c '%Y-%s' "$program") || return
   dir=$KV2_TEST_BATCH_DIR/${program//[^A-Za-z0-9]/_}-$dir
-  mkdir -p "$dir" || return
-  shard=$(
-    # Wine's server outlives the program: nothing started here may inherit the lock.
-    exec 9>"$dir/lock"
-    flock 9
-    if [[ ! -s $dir/shards ]]; then
-      kv2__batch_list "$runner" "$program" "$dir/list" 9>&- && kv2__batch_shards "$dir/list" "$dir/shards" || exit
-    fi
-    shard=$(awk -v t="$test" '$1 == t { print $2; exit }' "$dir/shards")
-    log=$dir/$shard.log
-    # Each shard runs once: a test stopped while it ran (its time ran out) leaves a part.
-    if [[ -n $shard && ! -f $log && ! -f $log.part && ! -f $log.out ]]; then
-      kv2__batch_run "$runner" "$program" "$dir/shards" "$shard" "$log" 9>&-
-    fi
-    echo "$shard"
-  ) || true
-  log=$dir/$shard.log
-  if [[ -n $shard && -f $log ]]; then
-    kv2__batch_report "$log" "$test" || rc=$?
-    ((rc == 2)) || return $rc
+  kv2__batch_report "$dir" "$test" || rc=$?
+  if ((rc == 4)); then
+    mkdir -p "$dir" || return
+    (
+      # Wine's server outlives the program: nothing started here may inherit the lock.
+      exec 9>"$dir/lock"
+      flock 9
+      if [[ ! -s $dir/shards ]]; then
+        kv2__batch_list "$runner" "$program" "$dir/list" 9>&- && kv2__batch_shards "$dir/list" "$dir/shards" || exit
+      fi
+      shard=$(awk -v t="$test" '$1 == t { print $2; exit }' "$dir/shards")
+      log=$dir/$shard.log
+      # Each shard runs once: a test stopped while it ran (its time ran out) leaves a part.
+      if [[ -n $shard && ! -f $log && ! -f $log.part && ! -f $log.out ]]; then
+        kv2__batch_run "$runner" "$program" "$dir/shards" "$shard" "$log" 9>&-
+      fi
+    ) || true
+    rc=0
+    kv2__batch_report "$dir" "$test" || rc=$?
   fi
+  ((rc > 1)) || return $rc
   "$runner" "$program" "--gtest_filter=$test" --gtest_also_run_disabled_tests
 }
 
