@@ -9,6 +9,11 @@
 #include "CDC.h"
 #include "CPalette.h"
 #include "CRect.h"
+#include "DIBRefusal.h"
+
+#include <cstdint>
+
+class ByteSource;
 
 // Draw flags of CDIB::CopyBits: a 16-bit word, the bits not named here are ignored.
 constexpr WORD DRAW_DISSOLVE_MASK = 0x001F;  // 0 every pixel, 1 3/4, 2 1/2, 8 1/16, 0x10 none, else 1/4
@@ -68,6 +73,17 @@ class CDIB : public CObject {
   // Copies the header and its colour entries; the pixels stay the caller's.
   int AttachMemory(const void* pHeader, BYTE* pBits);
   int LoadFromArchive(const char* pszArchive, const char* pszMember, const char* pszPalette);
+
+  // What the loaders do, on bytes from a source the caller chose, with the reason of a refusal.
+  // kNone installs the bitmap; the name, the mapped flag and the colours stay the caller's.
+  DIBRefusal ReadBitmap(ByteSource& in, std::int64_t nOffset);
+  // The bitmap file at the path, expanded when it is SZDD-compressed.
+  DIBRefusal ReadBitmap(const char* pszPath);
+  // The named member of the image archive the source holds; an archive expanded from a
+  // compressed one is taken whatever its magic.
+  DIBRefusal ReadArchiveMember(ByteSource& in, bool bExpanded, const char* pszMember);
+  // The named member of the archive file, plain or compressed.
+  DIBRefusal ReadArchiveMember(const char* pszArchive, const char* pszMember);
 
   // Colour count of an information or core header.
   static int GetNumColors(const void* pHeader);

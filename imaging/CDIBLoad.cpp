@@ -3,12 +3,13 @@
 #include "AfxModuleState.h"
 #include "CFileDialog.h"
 #include "DIBLayout.h"
-#include "DIBStream.h"
+#include "FileSource.h"
 #include "ImageArchiveFormat.h"
 
 #include <cstring>
+#include <memory>
+#include <span>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -30,13 +31,23 @@ BITMAPINFOHEADER FromCore(const BITMAPCOREHEADER& core) {
   return info;
 }
 
-bool ReadColorTable(DIBStream& in, bool bCore, int nColors, RGBQUAD* table) {
-  if (!bCore) return in.Read(table, std::int64_t{nColors} * sizeof(RGBQUAD));
+// n bytes at the position; bytes the source does not hold are refused with `pastEnd`.
+DIBRefusal ReadAt(ByteSource& in, std::int64_t position, void* pBuffer, std::int64_t nBytes, DIBRefusal pastEnd) {
+  if (!in.IsReadable()) return DIBRefusal::kUnreadable;
+  if (!in.Holds(position, nBytes) || !in.Seek(position)) return pastEnd;
+  return in.Read(pBuffer, nBytes) ? DIBRefusal::kNone : in.ReadFailure();
+}
+
+DIBRefusal ReadColorTable(ByteSource& in, std::int64_t position, bool bCore, int nColors, RGBQUAD* table) {
+  constexpr DIBRefusal kPastEnd = DIBRefusal::kColorTablePastEnd;
+  if (!bCore) return ReadAt(in, position, table, std::int64_t{nColors} * sizeof(RGBQUAD), kPastEnd);
   // One read for the whole table, not one per colour.
   RGBTRIPLE triples[dib::kMaxColors];
-  if (nColors > dib::kMaxColors || !in.Read(triples, std::int64_t{nColors} * sizeof(RGBTRIPLE))) return false;
+  if (nColors > dib::kMaxColors) return DIBRefusal::kTooManyColors;
+  const DIBRefusal refusal = ReadAt(in, position, triples, std::int64_t{nColors} * sizeof(RGBTRIPLE), kPastEnd);
+  if (refusal != DIBRefusal::kNone) return refusal;
   for (int i = 0; i < nColors; ++i) table[i] = RGBQUAD{triples[i].rgbtBlue, triples[i].rgbtGreen, triples[i].rgbtRed, 0};
-  return true;
+  return DIBRefusal::kNone;
 }
 
 struct Headers {
@@ -46,51 +57,97 @@ struct Headers {
 };
 
 // The file header and the bitmap header after it, whichever kind that is.
-bool ReadHeaders(DIBStream& in, std::int64_t base, Headers& h) {
-  if (!in.Seek(base) || !in.Read(&h.file, sizeof h.file)) return false;
-  if (h.file.bfType != dib::kTypeBM && h.file.bfType != dib::kTypeBC) return false;
+DIBRefusal ReadHeaders(ByteSource& in, std::int64_t base, Headers& h) {
+  constexpr DIBRefusal kCut = DIBRefusal::kHeaderCut;
+  if (DIBRefusal r = ReadAt(in, base, &h.file, sizeof h.file, kCut); r != DIBRefusal::kNone) return r;
+  if (h.file.bfType != dib::kTypeBM && h.file.bfType != dib::kTypeBC) return DIBRefusal::kNotABitmap;
   // 40 bytes are there whichever header it is.
-  if (!in.Read(&h.info, sizeof h.info)) return false;
+  const std::int64_t at = base + dib::kFileHeaderBytes;
+  if (DIBRefusal r = ReadAt(in, at, &h.info, sizeof h.info, kCut); r != DIBRefusal::kNone) return r;
   h.core = h.info.biSize == dib::kCoreHeaderBytes;
-  if (!h.core) return h.info.biSize == dib::kInfoHeaderBytes;
+  if (!h.core) return h.info.biSize == dib::kInfoHeaderBytes ? DIBRefusal::kNone : DIBRefusal::kHeaderSize;
   BITMAPCOREHEADER core;
-  if (!in.Seek(base + dib::kFileHeaderBytes) || !in.Read(&core, sizeof core)) return false;
+  if (DIBRefusal r = ReadAt(in, at, &core, sizeof core, kCut); r != DIBRefusal::kNone) return r;
   h.info = FromCore(core);
-  return true;
+  return DIBRefusal::kNone;
 }
 
-// The bitmap file at `base` of the stream. Whatever fails, nothing is kept; colour entries past
-// the file's own are zero.
-bool ReadBitmap(DIBStream& in, std::int64_t base, LoadedBitmap& out) {
+// The bitmap file at `base` of the source. Whatever fails, nothing is kept; colour entries past
+// the file's own are zero. Everything the headers claim is checked against the source before
+// anything is allocated for it.
+DIBRefusal ReadBitmapFile(ByteSource& in, std::int64_t base, LoadedBitmap& out) {
   Headers h;
-  if (!ReadHeaders(in, base, h) || h.file.bfSize < h.file.bfOffBits) return false;
+  if (DIBRefusal r = ReadHeaders(in, base, h); r != DIBRefusal::kNone) return r;
+  if (h.file.bfSize < h.file.bfOffBits) return DIBRefusal::kSizeBelowOffset;
   const std::int64_t pixelBytes = h.file.bfSize - h.file.bfOffBits;
   const std::int64_t pixelStart = base + h.file.bfOffBits;
-  if (!dib::IsLoadable(h.info, pixelBytes) || !in.Holds(pixelStart, pixelBytes)) return false;
+  if (DIBRefusal r = dib::CheckLoadable(h.info, pixelBytes); r != DIBRefusal::kNone) return r;
+  const bool bTable = h.file.bfType == dib::kTypeBM;
+  const int nColors = bTable ? CDIB::GetNumColors(&h.info) : 0;
+  const std::int64_t tableStart = base + dib::kFileHeaderBytes + (h.core ? dib::kCoreHeaderBytes : dib::kInfoHeaderBytes);
+  if (!in.Holds(tableStart, std::int64_t{nColors} * (h.core ? sizeof(RGBTRIPLE) : sizeof(RGBQUAD))))
+    return DIBRefusal::kColorTablePastEnd;
+  if (!in.Holds(pixelStart, pixelBytes)) return DIBRefusal::kPixelsPastEnd;
 
   dib::Block header = dib::Allocate(dib::kHeaderBlockBytes);
-  if (!header) return false;
+  if (!header) return DIBRefusal::kOutOfMemory;
   std::memcpy(header.get(), &h.info, sizeof h.info);
   RGBQUAD* table = reinterpret_cast<RGBQUAD*>(header.get() + dib::kInfoHeaderBytes);
-  // The stream stands right after the bitmap header.
-  if (h.file.bfType == dib::kTypeBM && !ReadColorTable(in, h.core, CDIB::GetNumColors(&h.info), table)) return false;
+  if (DIBRefusal r = ReadColorTable(in, tableStart, h.core, nColors, table); r != DIBRefusal::kNone) return r;
 
   dib::Block bits = dib::Allocate(pixelBytes);
-  if (!bits || !in.Seek(pixelStart) || !in.Read(bits.get(), pixelBytes)) return false;
+  if (!bits) return DIBRefusal::kOutOfMemory;
+  if (DIBRefusal r = ReadAt(in, pixelStart, bits.get(), pixelBytes, DIBRefusal::kPixelsPastEnd); r != DIBRefusal::kNone)
+    return r;
   out = LoadedBitmap{std::move(header), std::move(bits)};
-  return true;
+  return DIBRefusal::kNone;
 }
 
-// The offset of the first directory entry named like the member, ignoring case; -1 for none.
-std::int64_t FindMember(DIBStream& in, const kds::Header& header, const char* pszMember) {
+// Where the first directory entry named like the member, ignoring case, puts its bitmap.
+DIBRefusal FindMember(ByteSource& in, const kds::Header& header, bool bExpanded, const char* pszMember,
+                      std::int64_t& offset) {
+  if (!bExpanded && !kds::HasMagic(header.magic, kds::kMagic)) return DIBRefusal::kNotAnArchive;
   const std::int64_t bytes = std::int64_t{header.count} * sizeof(kds::Entry);
   // A directory cut short is a damaged archive.
-  if (!in.Holds(sizeof header, bytes)) return -1;
-  std::vector<kds::Entry> directory(header.count);
-  if (!in.Seek(sizeof header) || !in.Read(directory.data(), bytes)) return -1;
-  for (const kds::Entry& entry : directory)
-    if (kds::IsTerminated(entry) && lstrcmpiA(entry.name, pszMember) == 0) return entry.offset;
-  return -1;
+  if (!in.Holds(sizeof header, bytes)) return DIBRefusal::kDirectoryPastEnd;
+  const auto directory = std::make_unique_for_overwrite<kds::Entry[]>(header.count);
+  const DIBRefusal refusal = ReadAt(in, sizeof header, directory.get(), bytes, DIBRefusal::kDirectoryPastEnd);
+  if (refusal != DIBRefusal::kNone) return refusal;
+  for (const kds::Entry& entry : std::span(directory.get(), header.count)) {
+    if (!kds::IsTerminated(entry) || lstrcmpiA(entry.name, pszMember) != 0) continue;
+    // Offsets reach as far as the platform's signed 32-bit file positions.
+    if (entry.offset > 0x7FFFFFFF) return DIBRefusal::kMemberOffset;
+    if (!in.Holds(entry.offset, 1)) return DIBRefusal::kMemberPastEnd;
+    offset = entry.offset;
+    return DIBRefusal::kNone;
+  }
+  return DIBRefusal::kMemberNotFound;
+}
+
+DIBRefusal ReadMember(CDIB& dib, ByteSource& in, const kds::Header& header, bool bExpanded, const char* pszMember) {
+  std::int64_t offset = 0;
+  const DIBRefusal refusal = FindMember(in, header, bExpanded, pszMember, offset);
+  return refusal == DIBRefusal::kNone ? dib.ReadBitmap(in, offset) : refusal;
+}
+
+// The file at the path, plainly or through an expansion reader when its first bytes say it is
+// compressed: `read` gets the source and whether it expands.
+template <class Read>
+DIBRefusal ReadAtPath(const char* pszPath, void* pFirst, std::int64_t nFirst, Read read) {
+  CFile file;
+  if (!file.Open(pszPath, kOpenFlags)) return DIBRefusal::kCannotOpen;
+  FileSource plain(file, false);
+  if (DIBRefusal r = ReadAt(plain, 0, pFirst, nFirst, DIBRefusal::kHeaderCut); r != DIBRefusal::kNone) return r;
+  if (!kds::HasMagic(pFirst, kds::kCompressedMagic)) return read(plain, false);
+  FileSource expanded(file, true);
+  return read(expanded, true);
+}
+
+// The public loaders' answer: 1 and the palette file's colours, or 0.
+int Loaded(CDIB& dib, DIBRefusal refusal, const char* pszPalette) {
+  if (refusal != DIBRefusal::kNone) return 0;
+  if (pszPalette != nullptr) dib.LoadColorTable(pszPalette);
+  return 1;
 }
 
 // A resource is adopted in place, without a copy: its header must describe colours and pixels
@@ -105,41 +162,46 @@ bool IsAdoptable(const BYTE* data, DWORD size) {
   const std::int64_t colorsEnd =
       dib::kFileHeaderBytes + dib::kInfoHeaderBytes + std::int64_t{CDIB::GetNumColors(&info)} * sizeof(RGBQUAD);
   if (colorsEnd > size || file.bfOffBits > size) return false;
-  return dib::IsLoadable(info, size - file.bfOffBits);
+  return dib::CheckLoadable(info, size - file.bfOffBits) == DIBRefusal::kNone;
 }
 
 }  // namespace
 
+DIBRefusal CDIB::ReadBitmap(ByteSource& in, std::int64_t nOffset) {
+  LoadedBitmap bitmap;
+  const DIBRefusal refusal = ReadBitmapFile(in, nOffset, bitmap);
+  if (refusal == DIBRefusal::kNone)
+    Install(reinterpret_cast<BITMAPINFO*>(bitmap.header.release()), bitmap.bits.release(), TRUE);
+  return refusal;
+}
+
+DIBRefusal CDIB::ReadArchiveMember(ByteSource& in, bool bExpanded, const char* pszMember) {
+  kds::Header header;
+  if (DIBRefusal r = ReadAt(in, 0, &header, sizeof header, DIBRefusal::kHeaderCut); r != DIBRefusal::kNone) return r;
+  return ReadMember(*this, in, header, bExpanded, pszMember);
+}
+
+DIBRefusal CDIB::ReadArchiveMember(const char* pszArchive, const char* pszMember) {
+  kds::Header header;
+  return ReadAtPath(pszArchive, &header, sizeof header, [&](ByteSource& in, bool bExpanded) {
+    // A plain archive's header is read already; the expanded one is read from its own source.
+    return bExpanded ? ReadArchiveMember(in, true, pszMember) : ReadMember(*this, in, header, false, pszMember);
+  });
+}
+
+DIBRefusal CDIB::ReadBitmap(const char* pszPath) {
+  char magic[2];
+  return ReadAtPath(pszPath, magic, sizeof magic, [&](ByteSource& in, bool) { return ReadBitmap(in, 0); });
+}
+
 int CDIB::LoadFromFile(CFile* pFile, const char* pszPalette, int bCompressed, long lOffset) {
   if (pFile == nullptr || lOffset < 0) return 0;
-  LoadedBitmap bitmap;
-  {
-    DIBStream in(*pFile, bCompressed != 0);
-    if (!ReadBitmap(in, lOffset, bitmap)) return 0;
-  }
-  Install(reinterpret_cast<BITMAPINFO*>(bitmap.header.release()), bitmap.bits.release(), TRUE);
-  if (pszPalette != nullptr) LoadColorTable(pszPalette);
-  return 1;
+  FileSource in(*pFile, bCompressed != 0);
+  return Loaded(*this, ReadBitmap(in, lOffset), pszPalette);
 }
 
 int CDIB::LoadFromArchive(const char* pszArchive, const char* pszMember, const char* pszPalette) {
-  CFile file;
-  if (!file.Open(pszArchive, kOpenFlags)) return 0;
-  kds::Header header;
-  if (!DIBStream(file, false).Read(&header, sizeof header)) return 0;
-  const bool compressed = kds::HasMagic(header.magic, kds::kCompressedMagic);
-  if (!compressed && !kds::HasMagic(header.magic, kds::kMagic)) return 0;
-
-  std::int64_t offset = -1;
-  {
-    // Closed before the member is read, which opens an expansion reader of its own.
-    DIBStream in(file, compressed);
-    // The expanded header's magic is not looked at.
-    if (compressed && (!in.Seek(0) || !in.Read(&header, sizeof header))) return 0;
-    offset = FindMember(in, header, pszMember);
-  }
-  if (!std::in_range<long>(offset) || offset < 0) return 0;
-  return LoadFromFile(&file, pszPalette, compressed, static_cast<long>(offset));
+  return Loaded(*this, ReadArchiveMember(pszArchive, pszMember), pszPalette);
 }
 
 int CDIB::Load(const char* pszName, const char* pszPalette) {
@@ -151,11 +213,7 @@ int CDIB::Load(const char* pszName, const char* pszPalette) {
   const int bar = m_strName.Find('|');
   if (bar > 0) return LoadFromArchive(m_strName.Left(bar) + ".kds", m_strName.Mid(bar + 1), pszPalette);
 
-  CFile file;
-  if (!file.Open(m_strName, kOpenFlags)) return 0;
-  char magic[2];
-  if (!DIBStream(file, false).Read(magic, sizeof magic)) return 0;
-  return LoadFromFile(&file, pszPalette, kds::HasMagic(magic, kds::kCompressedMagic), 0);
+  return Loaded(*this, ReadBitmap(m_strName), pszPalette);
 }
 
 int CDIB::LoadFromResource(UINT nID) {

@@ -91,36 +91,44 @@ int CDIBPalette::Load(const char* pszFileName, LPPALETTEENTRY pEntries) {
 
 int CDIBPalette::Load(CFile* pFile, LPPALETTEENTRY pEntries) { return Load(pFile->m_hFile, pEntries); }
 
-int CDIBPalette::Load(HANDLE hFile, LPPALETTEENTRY pEntries) {
+int CDIBPalette::Load(HANDLE hFile, LPPALETTEENTRY pEntries) { return Read(hFile, pEntries) == DIBRefusal::kNone; }
+
+int CDIBPalette::Load(HMMIO hmmio, LPPALETTEENTRY pEntries) { return Read(hmmio, pEntries) == DIBRefusal::kNone; }
+
+DIBRefusal CDIBPalette::Read(HANDLE hFile, LPPALETTEENTRY pEntries) {
   MMIOINFO info{};
   // Handles fit 32 bits on both platforms.
   info.adwInfo[0] = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(hFile));
   const MmioHandle hmmio(mmioOpenA(nullptr, &info, MMIO_ALLOCBUF));
-  if (hmmio.get() == nullptr) return 0;
-  return Load(hmmio.get(), pEntries);
+  if (hmmio.get() == nullptr) return DIBRefusal::kCannotOpen;
+  return Read(hmmio.get(), pEntries);
 }
 
-int CDIBPalette::Load(HMMIO hmmio, LPPALETTEENTRY pEntries) {
+DIBRefusal CDIBPalette::Read(HMMIO hmmio, LPPALETTEENTRY pEntries) {
   MMCKINFO riff{};
   riff.fccType = mmioFOURCC('P', 'A', 'L', ' ');
-  if (mmioDescend(hmmio, &riff, nullptr, MMIO_FINDRIFF) != MMSYSERR_NOERROR) return 0;
+  if (mmioDescend(hmmio, &riff, nullptr, MMIO_FINDRIFF) != MMSYSERR_NOERROR) return DIBRefusal::kNotAPalette;
   MMCKINFO data{};
   data.ckid = mmioFOURCC('d', 'a', 't', 'a');
-  if (mmioDescend(hmmio, &data, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR) return 0;
+  if (mmioDescend(hmmio, &data, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR) return DIBRefusal::kNoPaletteData;
 
   // The whole chunk must be there before anything is allocated for it.
   WORD head[2];
-  if (data.cksize < sizeof head || !HoldsChunk(hmmio, data) ||
-      mmioRead(hmmio, reinterpret_cast<HPSTR>(head), sizeof head) != sizeof head)
-    return 0;
+  if (data.cksize < sizeof head) return DIBRefusal::kRecordPastChunk;
+  if (!HoldsChunk(hmmio, data)) return DIBRefusal::kPaletteDataPastEnd;
+  if (mmioRead(hmmio, reinterpret_cast<HPSTR>(head), sizeof head) != sizeof head) return DIBRefusal::kUnreadable;
   const WORD count = head[1];
-  if (head[0] != kPaletteVersion || count == 0) return 0;
+  if (head[0] != kPaletteVersion) return DIBRefusal::kPaletteVersion;
+  if (count == 0) return DIBRefusal::kNoColors;
   const LONG entryBytes = LONG{count} * static_cast<LONG>(sizeof(PALETTEENTRY));
-  if (data.cksize < sizeof head + entryBytes) return 0;
+  if (data.cksize < sizeof head + entryBytes) return DIBRefusal::kRecordPastChunk;
   dib::Block record = AllocateRecord(count);
-  if (!record || mmioRead(hmmio, reinterpret_cast<HPSTR>(EntriesOf(record)), entryBytes) != entryBytes) return 0;
+  if (!record) return DIBRefusal::kOutOfMemory;
+  if (mmioRead(hmmio, reinterpret_cast<HPSTR>(EntriesOf(record)), entryBytes) != entryBytes)
+    return DIBRefusal::kUnreadable;
 
-  if (pEntries == nullptr) return CreateFrom(reinterpret_cast<const LOGPALETTE*>(record.get()));
+  if (pEntries == nullptr)
+    return CreateFrom(reinterpret_cast<const LOGPALETTE*>(record.get())) ? DIBRefusal::kNone : DIBRefusal::kOutOfMemory;
   std::memcpy(pEntries, EntriesOf(record), std::min<std::size_t>(count, dib::kMaxColors) * sizeof(PALETTEENTRY));
-  return 1;
+  return DIBRefusal::kNone;
 }

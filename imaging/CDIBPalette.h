@@ -3,6 +3,7 @@
 
 #include "CFile.h"
 #include "CPalette.h"
+#include "DIBRefusal.h"
 
 class CDIB;
 
@@ -22,6 +23,10 @@ class CDIBPalette : public CPalette {
   int Load(CFile* pFile, LPPALETTEENTRY pEntries = nullptr);
   int Load(HANDLE hFile, LPPALETTEENTRY pEntries = nullptr);
   int Load(HMMIO hmmio, LPPALETTEENTRY pEntries = nullptr);
+
+  // What the loads of an open file do, with the reason of a refusal.
+  DIBRefusal Read(HANDLE hFile, LPPALETTEENTRY pEntries);
+  DIBRefusal Read(HMMIO hmmio, LPPALETTEENTRY pEntries);
 
  private:
   // Replaces the held palette, if the new one can be made.

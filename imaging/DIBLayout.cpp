@@ -27,21 +27,21 @@ std::int64_t HeldPixelBytes(const BITMAPINFOHEADER& header) {
   return std::int64_t{header.biHeight} * HeldStride(header);
 }
 
-bool IsLoadable(const BITMAPINFOHEADER& header, std::int64_t pixelBytes) {
-  if (header.biCompression != BI_RGB) return false;
+DIBRefusal CheckLoadable(const BITMAPINFOHEADER& header, std::int64_t pixelBytes) {
+  if (header.biCompression != BI_RGB) return DIBRefusal::kCompressedPixels;
   switch (header.biBitCount) {
     case 8:
     case 16:
     case 24:
     case 32: break;
-    default: return false;
+    default: return DIBRefusal::kBitCount;
   }
-  if (header.biWidth <= 0 || header.biHeight <= 0) return false;
-  if (CDIB::GetNumColors(&header) > kMaxColors) return false;
-  if (pixelBytes < 0 || pixelBytes > kMaxPixelBytes) return false;
+  if (header.biWidth <= 0 || header.biHeight <= 0) return DIBRefusal::kNoPixels;
+  if (CDIB::GetNumColors(&header) > kMaxColors) return DIBRefusal::kTooManyColors;
+  if (pixelBytes < 0 || pixelBytes > kMaxPixelBytes) return DIBRefusal::kTooLarge;
   const std::int64_t stride = HeldStride(header);
   // Divided, not multiplied: height × stride may not fit 64 bits.
-  return header.biHeight <= pixelBytes / stride;
+  return header.biHeight <= pixelBytes / stride ? DIBRefusal::kNone : DIBRefusal::kRowsShort;
 }
 
 }  // namespace dib

@@ -2,6 +2,7 @@
 // shared by the loaders, saving and every operation that walks the pixel buffer.
 #pragma once
 
+#include "DIBRefusal.h"
 #include "win32.h"
 
 #include <bit>
@@ -48,7 +49,7 @@ std::int64_t HeldPixelBytes(const BITMAPINFOHEADER& header);
 // Whether a bitmap with this header and a pixel buffer of this size is safe to install: an
 // uncompressed bitmap of 8 bits (or 16, 24, 32, so that callers can see and refuse the depth),
 // with pixels, at most 256 colours, and a buffer that holds every row both as the platform reads
-// it at the header's bit count and as the 8-bit operations address it.
-bool IsLoadable(const BITMAPINFOHEADER& header, std::int64_t pixelBytes);
+// it at the header's bit count and as the 8-bit operations address it. kNone, or why not.
+DIBRefusal CheckLoadable(const BITMAPINFOHEADER& header, std::int64_t pixelBytes);
 
 }  // namespace dib

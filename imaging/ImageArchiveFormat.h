@@ -32,7 +32,8 @@ inline bool HasMagic(const void* data, const char (&magic)[2]) { return std::mem
 
 // A name without its terminator inside the entry is damage, and names no member.
 inline bool IsTerminated(const Entry& entry) {
-  return std::memchr(entry.name, '\0', sizeof entry.name) != nullptr;
+  // Names are mostly short and padded with zeros: the last byte tells at once.
+  return entry.name[kMaxNameLength] == '\0' || std::memchr(entry.name, '\0', sizeof entry.name) != nullptr;
 }
 
 }  // namespace kds

@@ -1,4 +1,4 @@
-#include "DIBStream.h"
+#include "FileSource.h"
 
 #include <algorithm>
 #include <climits>
@@ -19,12 +19,13 @@ HANDLE DuplicateFileHandle(HANDLE hFile) {
 
 }  // namespace
 
-DIBStream::DIBStream(CFile& file, bool bCompressed) : m_file(file), m_bCompressed(bCompressed) {
+FileSource::FileSource(CFile& file, bool bCompressed) : m_file(file), m_bCompressed(bCompressed) {
+  m_bClaimedLength = bCompressed;
   if (m_bCompressed) OpenExpansion();
   m_nLength = MeasureLength();
 }
 
-void DIBStream::OpenExpansion() {
+void FileSource::OpenExpansion() {
   const HANDLE hCopy = DuplicateFileHandle(m_file.m_hFile);
   if (hCopy == nullptr) return;
   // Handles fit 32 bits on both platforms; the expansion library takes them as file numbers.
@@ -32,57 +33,72 @@ void DIBStream::OpenExpansion() {
   if (m_hLZ < 0) CloseHandle(hCopy);
 }
 
-DIBStream::~DIBStream() {
+FileSource::~FileSource() {
   if (m_hLZ >= 0) LZClose(m_hLZ);
 }
 
-bool DIBStream::Seek(std::int64_t position) {
+bool FileSource::Seek(std::int64_t position) {
   if (position < 0 || position > LONG_MAX) return false;
-  const LONG offset = static_cast<LONG>(position);
-  if (m_bCompressed) return m_hLZ >= 0 && LZSeek(m_hLZ, offset, 0) == offset;
-  try {
-    return m_file.Seek(offset, CFile::begin) == offset;
-  } catch (const CFileException&) {
-    return false;
-  }
-}
-
-bool DIBStream::Read(void* pBuffer, std::int64_t nBytes) {
-  if (nBytes < 0 || nBytes > INT_MAX) return false;
-  BYTE* out = static_cast<BYTE*>(pBuffer);
-  std::int64_t done = 0;
-  while (done < nBytes) {
-    const INT want = static_cast<INT>(nBytes - done);
-    INT got = 0;
-    if (m_bCompressed) {
-      if (m_hLZ < 0) return false;
-      got = LZRead(m_hLZ, reinterpret_cast<LPSTR>(out + done), want);
-    } else {
-      try {
-        got = static_cast<INT>(m_file.Read(out + done, static_cast<UINT>(want)));
-      } catch (const CFileException&) {
-        return false;
-      }
-    }
-    if (got <= 0) return false;
-    done += got;
-  }
+  m_nPosition = position;
   return true;
 }
 
-bool DIBStream::Holds(std::int64_t position, std::int64_t nBytes) {
-  return position >= 0 && nBytes >= 0 && position + nBytes <= m_nLength;
+bool FileSource::Reposition() {
+  if (m_nFilePosition == m_nPosition) return true;
+  m_nFilePosition = -1;
+  const LONG offset = static_cast<LONG>(m_nPosition);
+  if (m_bCompressed) {
+    if (m_hLZ < 0 || LZSeek(m_hLZ, offset, 0) != offset) return false;
+  } else {
+    try {
+      if (m_file.Seek(offset, CFile::begin) != offset) return false;
+    } catch (const CFileException&) {
+      return false;
+    }
+  }
+  m_nFilePosition = m_nPosition;
+  return true;
 }
 
-std::int64_t DIBStream::MeasureLength() {
+INT FileSource::ReadSome(BYTE* pBuffer, INT nBytes) {
+  if (m_bCompressed) return LZRead(m_hLZ, reinterpret_cast<LPSTR>(pBuffer), nBytes);
+  try {
+    return static_cast<INT>(m_file.Read(pBuffer, static_cast<UINT>(nBytes)));
+  } catch (const CFileException&) {
+    return -1;
+  }
+}
+
+bool FileSource::Read(void* pBuffer, std::int64_t nBytes) {
+  if (nBytes < 0 || nBytes > INT_MAX || !Reposition()) return false;
+  BYTE* out = static_cast<BYTE*>(pBuffer);
+  std::int64_t done = 0;
+  while (done < nBytes) {
+    const INT got = ReadSome(out + done, static_cast<INT>(nBytes - done));
+    if (got <= 0) {
+      m_nFilePosition = -1;
+      return false;
+    }
+    done += got;
+  }
+  m_nPosition += nBytes;
+  m_nFilePosition = m_nPosition;
+  return true;
+}
+
+std::int64_t FileSource::MeasureLength() {
   std::int64_t raw = 0;
   try {
     raw = m_file.GetLength();
   } catch (const CFileException&) {
+    m_bReadable = false;
     return 0;
   }
   if (!m_bCompressed) return raw;
-  if (m_hLZ < 0) return 0;
+  if (m_hLZ < 0) {
+    m_bReadable = false;
+    return 0;
+  }
   const LONG expanded = LZSeek(m_hLZ, 0, 2);
   return std::min<std::int64_t>(std::max<LONG>(expanded, 0), raw * kMaxExpansion);
 }
