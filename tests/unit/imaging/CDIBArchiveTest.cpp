@@ -87,6 +87,7 @@ TEST(CDIBArchive, DirectoryLookups) {
     Bytes archive;
     const char* member;
     LONG width;
+    DIBRefusal why;
   };
   Bytes shortDirectory = MakeArchive({{"a.bmp", 3}, {"b.bmp", 4}});
   Put<WORD>(shortDirectory, 8, 2000);
@@ -94,18 +95,18 @@ TEST(CDIBArchive, DirectoryLookups) {
   std::memcpy(notAnArchive.data(), "XS", 2);
   const std::string sixteen = "abcdefghijklmnop";
   const Case cases[] = {
-      {"two entries of one name: the first", MakeArchive({{"Twin.bmp", 3}, {"TWIN.BMP", 9}}), "twin.bmp", 3},
-      {"no entries", MakeArchive({}), "a.bmp", 0},
-      {"no entry of that name", MakeArchive({{"a.bmp", 3}}), "b.bmp", 0},
-      {"15 characters match", MakeArchive({{"abcdefghijklmno", 6}}), "abcdefghijklmno", 6},
-      {"16 characters never match", MakeArchive({{sixteen, 6}}), sixteen.c_str(), 0},
-      {"a longer name is not cut to fit", MakeArchive({{"abcdefghijklmno", 6}}), "abcdefghijklmnopq", 0},
-      {"a directory cut short", shortDirectory, "a.bmp", 0},
-      {"a member past the end", MakeArchive({{"far.bmp", 0, 100000}}), "far.bmp", 0},
-      {"a member offset past 2 GB", MakeArchive({{"far.bmp", 0, 0xFFFFFFF0}}), "far.bmp", 0},
-      {"a member that is not a bitmap", MakeArchive({{"self.bmp", 0, 0}}), "self.bmp", 0},
-      {"neither DS nor SZ", notAnArchive, "a.bmp", 0},
-      {"shorter than its header", Bytes{'D', 'S', 0, 0, 0, 0, 0, 0, 1}, "a.bmp", 0},
+      {"two entries of one name: the first", MakeArchive({{"Twin.bmp", 3}, {"TWIN.BMP", 9}}), "twin.bmp", 3, DIBRefusal::kNone},
+      {"no entries", MakeArchive({}), "a.bmp", 0, DIBRefusal::kMemberNotFound},
+      {"no entry of that name", MakeArchive({{"a.bmp", 3}}), "b.bmp", 0, DIBRefusal::kMemberNotFound},
+      {"15 characters match", MakeArchive({{"abcdefghijklmno", 6}}), "abcdefghijklmno", 6, DIBRefusal::kNone},
+      {"16 characters never match", MakeArchive({{sixteen, 6}}), sixteen.c_str(), 0, DIBRefusal::kMemberNotFound},
+      {"a longer name is not cut to fit", MakeArchive({{"abcdefghijklmno", 6}}), "abcdefghijklmnopq", 0, DIBRefusal::kMemberNotFound},
+      {"a directory cut short", shortDirectory, "a.bmp", 0, DIBRefusal::kDirectoryPastEnd},
+      {"a member past the end", MakeArchive({{"far.bmp", 0, 100000}}), "far.bmp", 0, DIBRefusal::kMemberPastEnd},
+      {"a member offset past 2 GB", MakeArchive({{"far.bmp", 0, 0xFFFFFFF0}}), "far.bmp", 0, DIBRefusal::kMemberOffset},
+      {"a member that is not a bitmap", MakeArchive({{"self.bmp", 0, 0}}), "self.bmp", 0, DIBRefusal::kNotABitmap},
+      {"neither DS nor SZ", notAnArchive, "a.bmp", 0, DIBRefusal::kNotAnArchive},
+      {"shorter than its header", Bytes{'D', 'S', 0, 0, 0, 0, 0, 0, 1}, "a.bmp", 0, DIBRefusal::kHeaderCut},
   };
   ScratchDir scratch;
   for (const Case& c : cases) {
@@ -118,6 +119,8 @@ TEST(CDIBArchive, DirectoryLookups) {
     if (c.width > 0) EXPECT_EQ(dib.GetWidth(), c.width) << c.what;
     else EXPECT_TRUE(Unchanged(dib, before)) << c.what;
     EXPECT_STREQ(dib.m_strName, "kept") << c.what;
+    CDIB reader;
+    EXPECT_EQ(reader.ReadArchiveMember("case.kds", c.member), c.why) << c.what;
   }
 }
 
@@ -126,4 +129,5 @@ TEST(CDIBArchive, MissingArchiveFails) {
   CDIB dib;
   EXPECT_EQ(dib.Load("nowhere|a.bmp"), 0);
   EXPECT_STREQ(dib.m_strName, "nowhere|a.bmp");
+  EXPECT_EQ(dib.ReadArchiveMember("nowhere.kds", "a.bmp"), DIBRefusal::kCannotOpen);
 }

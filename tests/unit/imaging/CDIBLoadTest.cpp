@@ -1,6 +1,8 @@
 #include "CDIB.h"
 
+#include "FileSource.h"
 #include "ImagingTestSupport.h"
+#include "MemorySource.h"
 #include "SzddCompressor.h"
 
 #include <gtest/gtest.h>
@@ -93,12 +95,31 @@ TEST(CDIBLoadPeers, TrueColourFileLoadsWithItsDepth) {
   EXPECT_EQ(dib.GetNumColors(), 0);
 }
 
-TEST(CDIBLoadPeers, FilesThePixelModelCannotServeAreRefused) {
-  for (const char* name : {"bmp/bad/magick-bmp3-rle8.bmp", "bmp/bad/magick-bmp3-4bit.bmp"}) {
+// Each bad fixture, by name as a skin names it, fails for its own reason and changes nothing.
+TEST(CDIBLoadPeers, BadFixturesAreRefusedForTheirReason) {
+  const struct {
+    const char* name;
+    DIBRefusal why;
+  } cases[] = {
+      {"bmp/bad/magick-bmp3-rle8.bmp", DIBRefusal::kCompressedPixels},
+      {"bmp/bad/magick-bmp3-4bit.bmp", DIBRefusal::kBitCount},
+      {"bmp/bad/magick-bmp3-8bit-cut-at-1100.bmp", DIBRefusal::kPixelsPastEnd},
+      {"szdd/bad/truncated-header.bmp_", DIBRefusal::kHeaderCut},
+      {"szdd/bad/wrong-magic.bmp_", DIBRefusal::kNotABitmap},
+      {"szdd/bad/header-only.bmp_", DIBRefusal::kExpansionEndsEarly},
+      {"szdd/bad/truncated-stream.bmp_", DIBRefusal::kBitCount},
+      {"szdd/bad/unknown-mode.bmp_", DIBRefusal::kUnreadable},
+      {"szdd/bad/negative-length.bmp_", DIBRefusal::kHeaderCut},
+      {"szdd/bad/garbage-stream.bin_", DIBRefusal::kNotABitmap},
+  };
+  for (const auto& c : cases) {
+    CDIB dib;
+    EXPECT_EQ(dib.ReadBitmap(DataPath(c.name).c_str()), c.why) << c.name;
     HeldBitmap held;
     const Snapshot before(held.dib);
-    EXPECT_EQ(LoadFile(held.dib, DataPath(name)), 0) << name;
-    EXPECT_TRUE(Unchanged(held.dib, before)) << name;
+    EXPECT_EQ(held.dib.Load(DataPath(c.name).c_str()), 0) << c.name;
+    held.dib.m_strName = before.strName;
+    EXPECT_TRUE(Unchanged(held.dib, before)) << c.name;
   }
 }
 
@@ -161,6 +182,7 @@ TEST(CDIBLoadFile, HostileFilesAreRefusedAndChangeNothing) {
   struct Case {
     const char* what;
     std::function<Bytes()> make;
+    DIBRefusal why;
   };
   const auto patched = [](auto patch, BitmapFile layout = {}) {
     return [=] {
@@ -180,44 +202,48 @@ TEST(CDIBLoadFile, HostileFilesAreRefusedAndChangeNothing) {
   BitmapFile core;
   core.core = true;
   const Case cases[] = {
-      {"empty file", [] { return Bytes{}; }},
-      {"type BA", patched([](Bytes& f) { Put<WORD>(f, 0, 0x4142); })},
-      {"information header of 108 bytes", patched([](Bytes& f) { Put<DWORD>(f, 14, 108); })},
-      {"information header of 124 bytes", patched([](Bytes& f) { Put<DWORD>(f, 14, 124); })},
-      {"header size 0", patched([](Bytes& f) { Put<DWORD>(f, 14, 0); })},
-      {"cut in the file header", truncated(10)},
-      {"cut in the information header", truncated(40)},
-      {"core header without 40 bytes after the file header", truncated(14 + 12 + 3 * 10, core)},
-      {"cut in the colour table", truncated(54 + 4 * 100)},
-      {"cut in the pixels", truncated(54 + 1024 + 10)},
-      {"bfSize below bfOffBits", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 10) - 1); })},
-      {"pixel size 0", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 10)); })},
-      {"pixels one byte short of height × stride", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 2) - 1); })},
-      {"bfSize beyond the end of the file", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 2) + 1); })},
-      {"bfSize of 4 GB", patched([](Bytes& f) { Put<DWORD>(f, 2, 0xFFFFFFFF); })},
+      {"empty file", [] { return Bytes{}; }, DIBRefusal::kHeaderCut},
+      {"type BA", patched([](Bytes& f) { Put<WORD>(f, 0, 0x4142); }), DIBRefusal::kNotABitmap},
+      {"information header of 108 bytes", patched([](Bytes& f) { Put<DWORD>(f, 14, 108); }), DIBRefusal::kHeaderSize},
+      {"information header of 124 bytes", patched([](Bytes& f) { Put<DWORD>(f, 14, 124); }), DIBRefusal::kHeaderSize},
+      {"header size 0", patched([](Bytes& f) { Put<DWORD>(f, 14, 0); }), DIBRefusal::kHeaderSize},
+      {"cut in the file header", truncated(10), DIBRefusal::kHeaderCut},
+      {"cut in the information header", truncated(40), DIBRefusal::kHeaderCut},
+      {"core header without 40 bytes after the file header", truncated(14 + 12 + 20, core), DIBRefusal::kHeaderCut},
+      {"cut in the colour table", truncated(54 + 4 * 100), DIBRefusal::kColorTablePastEnd},
+      {"cut in the pixels", truncated(54 + 1024 + 10), DIBRefusal::kPixelsPastEnd},
+      {"bfSize below bfOffBits", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 10) - 1); }), DIBRefusal::kSizeBelowOffset},
+      {"pixel size 0", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 10)); }), DIBRefusal::kRowsShort},
+      {"pixels one byte short of height × stride", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 2) - 1); }), DIBRefusal::kRowsShort},
+      {"bfSize beyond the end of the file", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 2) + 1); }), DIBRefusal::kPixelsPastEnd},
+      {"bfSize of 4 GB", patched([](Bytes& f) { Put<DWORD>(f, 2, 0xFFFFFFFF); }), DIBRefusal::kTooLarge},
       {"bfOffBits beyond the end of the file", patched([](Bytes& f) {
          Put<DWORD>(f, 10, 0x7FFFFF00);
          Put<DWORD>(f, 2, 0x7FFFFF00 + 12);
-       })},
-      {"width 0", built(BitmapFile{.width = 0})},
-      {"height 0", built(BitmapFile{.height = 0})},
-      {"negative width", built(BitmapFile{.width = -5})},
-      {"top-down rows (negative height)", built(BitmapFile{.height = -3})},
-      {"width and height of 2^31 - 1", built(BitmapFile{.width = 0x7FFFFFFF, .height = 0x7FFFFFFF})},
+       }), DIBRefusal::kRowsShort},
+      {"width 0", built(BitmapFile{.width = 0}), DIBRefusal::kNoPixels},
+      {"height 0", built(BitmapFile{.height = 0}), DIBRefusal::kNoPixels},
+      {"negative width", built(BitmapFile{.width = -5}), DIBRefusal::kNoPixels},
+      {"top-down rows (negative height)", built(BitmapFile{.height = -3}), DIBRefusal::kNoPixels},
+      {"width and height of 2^31 - 1", built(BitmapFile{.width = 0x7FFFFFFF, .height = 0x7FFFFFFF}), DIBRefusal::kRowsShort},
       {"width × height past 64 bits at 32 bits a pixel",
-       built(BitmapFile{.width = 0x7FFFFFFF, .height = 0x7FFFFFFF, .bitCount = 32})},
-      {"core header of width 0", built(BitmapFile{.core = true, .width = 0})},
-      {"1 bit a pixel", built(BitmapFile{.bitCount = 1})},
-      {"4 bits a pixel", built(BitmapFile{.bitCount = 4})},
-      {"0 bits a pixel", built(BitmapFile{.bitCount = 0})},
-      {"7 bits a pixel", built(BitmapFile{.bitCount = 7})},
-      {"RLE8 compression", built(BitmapFile{.compression = 1})},
-      {"bit fields", built(BitmapFile{.bitCount = 32, .compression = 3})},
-      {"24 bits with 300 colours", built(BitmapFile{.bitCount = 24, .clrUsed = 300})},
+       built(BitmapFile{.width = 0x7FFFFFFF, .height = 0x7FFFFFFF, .bitCount = 32}), DIBRefusal::kRowsShort},
+      {"core header of width 0", built(BitmapFile{.core = true, .width = 0}), DIBRefusal::kNoPixels},
+      {"1 bit a pixel", built(BitmapFile{.bitCount = 1}), DIBRefusal::kBitCount},
+      {"4 bits a pixel", built(BitmapFile{.bitCount = 4}), DIBRefusal::kBitCount},
+      {"0 bits a pixel", built(BitmapFile{.bitCount = 0}), DIBRefusal::kBitCount},
+      {"7 bits a pixel", built(BitmapFile{.bitCount = 7}), DIBRefusal::kBitCount},
+      {"RLE8 compression", built(BitmapFile{.compression = 1}), DIBRefusal::kCompressedPixels},
+      {"bit fields", built(BitmapFile{.bitCount = 32, .compression = 3}), DIBRefusal::kCompressedPixels},
+      {"24 bits with 300 colours", built(BitmapFile{.bitCount = 24, .clrUsed = 300}), DIBRefusal::kTooManyColors},
   };
   ScratchDir scratch;
   for (const Case& c : cases) {
-    WriteBytes("hostile.bmp", c.make());
+    const Bytes bytes = c.make();
+    WriteBytes("hostile.bmp", bytes);
+    CDIB dib;
+    MemorySource in(bytes.data(), bytes.size());
+    EXPECT_EQ(dib.ReadBitmap(in, 0), c.why) << c.what;
     HeldBitmap held;
     const Snapshot before(held.dib);
     EXPECT_EQ(LoadFile(held.dib, "hostile.bmp"), 0) << c.what;
@@ -258,11 +284,12 @@ TEST(CDIBLoadFile, CompressedFilesClaimingMoreThanTheyHoldAreRefused) {
   struct Case {
     const char* what;
     Bytes file;
+    DIBRefusal why;
   };
   const Case cases[] = {
-      {"a bitmap claiming 2 GB of pixels", compressed(hugeBitmap)},
-      {"the same in a stream claiming 2 GB", bothLie},
-      {"a stream cut in half", cut},
+      {"a bitmap claiming 2 GB of pixels", compressed(hugeBitmap), DIBRefusal::kPixelsPastEnd},
+      {"the same in a stream claiming 2 GB", bothLie, DIBRefusal::kPixelsPastEnd},
+      {"a stream cut in half", cut, DIBRefusal::kExpansionEndsEarly},
   };
   ScratchDir scratch;
   for (const Case& c : cases) {
@@ -270,6 +297,7 @@ TEST(CDIBLoadFile, CompressedFilesClaimingMoreThanTheyHoldAreRefused) {
     HeldBitmap held;
     const Snapshot before(held.dib);
     EXPECT_EQ(LoadFile(held.dib, "liar.bm_", TRUE), 0) << c.what;
+    EXPECT_EQ(held.dib.ReadBitmap("liar.bm_"), c.why) << c.what;
     EXPECT_TRUE(Unchanged(held.dib, before)) << c.what;
   }
   WriteBytes("whole.bm_", whole);

@@ -81,6 +81,7 @@ TEST(CDIBPaletteLoad, PaletteFiles) {
     const char* what;
     Bytes file;
     int copied;
+    DIBRefusal why = DIBRefusal::kNone;
   };
   Bytes leadingWave = RiffForm("WAVE", {{"data", Bytes(8, 0)}});
   const Bytes palette16 = PaletteFile(PaletteRecord(0x300, 16));
@@ -92,23 +93,23 @@ TEST(CDIBPaletteLoad, PaletteFiles) {
       {"data after other chunks, one of odd size",
        RiffForm("PAL ", {{"junk", Bytes(5, 9)}, {"LIST", Bytes(12, 0)}, {"data", PaletteRecord(0x300, 16)}}), 16},
       {"a RIFF form of another type first", leadingWave, 16},
-      {"version 0x0100", PaletteFile(PaletteRecord(0x100, 16)), 0},
-      {"count 0", PaletteFile(PaletteRecord(0x300, 0)), 0},
-      {"form type other than PAL", RiffForm("RMID", {{"data", PaletteRecord(0x300, 16)}}), 0},
-      {"no data chunk", RiffForm("PAL ", {{"junk", PaletteRecord(0x300, 16)}}), 0},
-      {"record shorter than its count", PaletteFile(PaletteRecord(0x300, 16, 15)), 0},
-      {"data chunk of 2 bytes", PaletteFile(Bytes{0, 3}), 0},
+      {"version 0x0100", PaletteFile(PaletteRecord(0x100, 16)), 0, DIBRefusal::kPaletteVersion},
+      {"count 0", PaletteFile(PaletteRecord(0x300, 0)), 0, DIBRefusal::kNoColors},
+      {"form type other than PAL", RiffForm("RMID", {{"data", PaletteRecord(0x300, 16)}}), 0, DIBRefusal::kNotAPalette},
+      {"no data chunk", RiffForm("PAL ", {{"junk", PaletteRecord(0x300, 16)}}), 0, DIBRefusal::kNoPaletteData},
+      {"record shorter than its count", PaletteFile(PaletteRecord(0x300, 16, 15)), 0, DIBRefusal::kRecordPastChunk},
+      {"data chunk of 2 bytes", PaletteFile(Bytes{0, 3}), 0, DIBRefusal::kRecordPastChunk},
       {"data chunk longer than its record", PaletteFile([] {
          Bytes record = PaletteRecord(0x300, 16);
          record.resize(record.size() + 100, 7);
          return record;
        }()),
        16},
-      {"data chunk claiming a byte more than the file holds", Claiming(palette16, 1), 0},
-      {"data chunk claiming 2 GiB", Claiming(palette16, 0x7FFFFF00), 0},
-      {"data chunk claiming 4 GiB", Claiming(palette16, 0xFFFFFF00), 0},
-      {"not RIFF at all", Bytes(64, 'x'), 0},
-      {"empty file", Bytes{}, 0},
+      {"data chunk claiming a byte more than the file holds", Claiming(palette16, 1), 0, DIBRefusal::kPaletteDataPastEnd},
+      {"data chunk claiming 2 GiB", Claiming(palette16, 0x7FFFFF00), 0, DIBRefusal::kPaletteDataPastEnd},
+      {"data chunk claiming 4 GiB", Claiming(palette16, 0xFFFFFF00), 0, DIBRefusal::kPaletteDataPastEnd},
+      {"not RIFF at all", Bytes(64, 'x'), 0, DIBRefusal::kNotAPalette},
+      {"empty file", Bytes{}, 0, DIBRefusal::kNotAPalette},
   };
   ScratchDir scratch;
   for (const Case& c : cases) {
@@ -119,6 +120,8 @@ TEST(CDIBPaletteLoad, PaletteFiles) {
     for (int i = 0; i < 256; ++i)
       ASSERT_TRUE(Same(buffer[i], i < c.copied ? FileEntry(i) : Sentinels()[i])) << c.what << ": entry " << i;
     EXPECT_EQ(palette.GetSafeHandle(), nullptr) << c.what << ": a buffer load makes no palette";
+    CFile file("case.pal", CFile::modeRead);
+    EXPECT_EQ(palette.Read(file.m_hFile, buffer.data()), c.why) << c.what;
   }
 }
 

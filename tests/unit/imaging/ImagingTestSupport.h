@@ -13,8 +13,12 @@
 
 #include <cstring>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Refusals print as their sentence in a failed expectation.
+inline void PrintTo(DIBRefusal refusal, std::ostream* os) { *os << DescribeRefusal(refusal); }
 
 namespace imaging_test {
 
