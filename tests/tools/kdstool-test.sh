@@ -99,5 +99,11 @@ check "pack a 24-bit bitmap" kds pack deep.kds LoginBk.bmp Deep.bmp
 check "verify fails" fails verify deep.kds
 check "verify names the member" grep -q "Deep.bmp.*24 bits" <(kds verify deep.kds || true)
 
+# A damaged archive: each member that fails is named with its reason, the others pass.
+head -c -100 skin.kds > cut.kds
+check "verify names a cut member and why" \
+  cmp <(kds verify cut.kds || true) <(printf '%-15s ok\n%-15s ok\n%-15s FAILED: pixels past the end of the file\n' "${members[@]}")
+check "list gives the reason in place of its shape" grep -q "^BtnNo.bmp .*(pixels past the end of the file)$" <(kds list cut.kds)
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]

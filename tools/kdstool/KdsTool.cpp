@@ -1,6 +1,7 @@
 #include "KdsTool.h"
 
 #include "CDIB.h"
+#include "FileSource.h"
 #include "KdsArchive.h"
 #include "SzddCompressor.h"
 
@@ -29,18 +30,12 @@ bool IsUnsafeFileName(const std::string& name) {
 bool SameName(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
 // The bitmap at the entry's offset, read by the loader itself.
-bool LoadEntry(const std::string& archive, bool bCompressed, const kds::Entry& entry, CDIB& dib) {
+DIBRefusal LoadEntry(const std::string& archive, bool bCompressed, const kds::Entry& entry, CDIB& dib) {
   CFile file;
-  if (!file.Open(archive.c_str(), CFile::modeRead | CFile::shareDenyWrite)) return false;
-  return entry.offset <= 0x7FFFFFFF && dib.LoadFromFile(&file, nullptr, bCompressed, static_cast<long>(entry.offset));
-}
-
-// By the name a skin names it: "skin|member" for skin.kds.
-bool LoadByName(const std::string& archive, const std::string& member, CDIB& dib) {
-  const std::string extension = ".kds";
-  if (archive.size() > extension.size() && archive.ends_with(extension) && archive.find('|') == std::string::npos)
-    return dib.Load((archive.substr(0, archive.size() - extension.size()) + "|" + member).c_str());
-  return dib.LoadFromArchive(archive.c_str(), member.c_str(), nullptr);
+  if (!file.Open(archive.c_str(), CFile::modeRead | CFile::shareDenyWrite)) return DIBRefusal::kCannotOpen;
+  if (entry.offset > 0x7FFFFFFF) return DIBRefusal::kMemberOffset;
+  FileSource in(file, bCompressed);
+  return dib.ReadBitmap(in, entry.offset);
 }
 
 }  // namespace
@@ -63,8 +58,11 @@ int KdsTool::Pack(const std::string& archive, const std::vector<std::string>& fi
     // A member is a plain bitmap file that the loader takes.
     CDIB dib;
     CFile file;
-    if (!file.Open(path.c_str(), CFile::modeRead) || !dib.LoadFromFile(&file, nullptr, FALSE, 0))
-      return Fail(path + " is not a bitmap file the loader takes (\"BM\" or \"BC\", uncompressed, 8 to 32 bits)");
+    if (!file.Open(path.c_str(), CFile::modeRead)) return Fail(path + " cannot be opened");
+    FileSource in(file, false);
+    if (const DIBRefusal refusal = dib.ReadBitmap(in, 0); refusal != DIBRefusal::kNone)
+      return Fail(path + " is not a bitmap file the loader takes (\"BM\" or \"BC\", uncompressed, 8 to 32 bits): " +
+                  DescribeRefusal(refusal));
     // Its size is what the bitmap says; bytes after it belong to no member.
     DWORD size = 0;
     std::memcpy(&size, member.bytes.data() + 2, sizeof size);
@@ -90,8 +88,9 @@ int KdsTool::List(const std::string& archive) {
   for (const kds::Entry& entry : kds.Entries()) {
     const std::span<const BYTE> bytes = kds.MemberBytes(entry);
     CDIB dib;
-    std::string shape = "(not a bitmap)";
-    if (LoadEntry(archive, kds.IsCompressed(), entry, dib)) {
+    const DIBRefusal refusal = LoadEntry(archive, kds.IsCompressed(), entry, dib);
+    std::string shape = std::string("(") + DescribeRefusal(refusal) + ")";
+    if (refusal == DIBRefusal::kNone) {
       shape = std::to_string(dib.GetWidth()) + "x" + std::to_string(dib.GetHeight()) + "x" +
               std::to_string(dib.m_pBMI->bmiHeader.biBitCount);
     }
@@ -146,7 +145,11 @@ int KdsTool::Verify(const std::string& archive) {
     if (!kds::IsTerminated(entries[i])) problem = "its name has no end within 16 bytes";
     for (std::size_t j = 0; problem.empty() && j < i; ++j)
       if (SameName(NameOf(entries[j]), name)) problem = "an earlier member of the same name hides it";
-    if (problem.empty() && !LoadByName(archive, name, dib)) problem = "it does not load";
+    if (problem.empty()) {
+      // By its name, as a skin loads it.
+      const DIBRefusal refusal = dib.ReadArchiveMember(archive.c_str(), name.c_str());
+      if (refusal != DIBRefusal::kNone) problem = DescribeRefusal(refusal);
+    }
     if (problem.empty() && dib.m_pBMI->bmiHeader.biBitCount != 8)
       problem = "it has " + std::to_string(dib.m_pBMI->bmiHeader.biBitCount) + " bits a pixel, not 8";
     if (problem.empty()) {
