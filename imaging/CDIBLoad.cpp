@@ -95,7 +95,7 @@ DIBRefusal ReadBitmapFile(ByteSource& in, std::int64_t base, LoadedBitmap& out) 
   RGBQUAD* table = reinterpret_cast<RGBQUAD*>(header.get() + dib::kInfoHeaderBytes);
   if (DIBRefusal r = ReadColorTable(in, tableStart, h.core, nColors, table); r != DIBRefusal::kNone) return r;
 
-  dib::Block bits = dib::Allocate(pixelBytes);
+  dib::Block bits = dib::AllocateForOverwrite(pixelBytes);
   if (!bits) return DIBRefusal::kOutOfMemory;
   if (DIBRefusal r = ReadAt(in, pixelStart, bits.get(), pixelBytes, DIBRefusal::kPixelsPastEnd); r != DIBRefusal::kNone)
     return r;

@@ -7,9 +7,18 @@
 
 namespace dib {
 
+namespace {
+
+bool Fits(std::int64_t bytes) { return bytes >= 0 && static_cast<std::uint64_t>(bytes) <= SIZE_MAX; }
+
+}  // namespace
+
 Block Allocate(std::int64_t bytes) {
-  if (bytes < 0 || static_cast<std::uint64_t>(bytes) > SIZE_MAX) return nullptr;
-  return Block(new (std::nothrow) BYTE[static_cast<std::size_t>(bytes)]());
+  return Fits(bytes) ? Block(new (std::nothrow) BYTE[static_cast<std::size_t>(bytes)]()) : nullptr;
+}
+
+Block AllocateForOverwrite(std::int64_t bytes) {
+  return Fits(bytes) ? Block(new (std::nothrow) BYTE[static_cast<std::size_t>(bytes)]) : nullptr;
 }
 
 std::int64_t PixelBytes(const BITMAPINFOHEADER& header) {

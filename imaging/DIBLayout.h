@@ -35,6 +35,8 @@ constexpr std::int64_t Stride(std::int64_t width) { return (width + 3) & ~std::i
 using Block = std::unique_ptr<BYTE[]>;
 // Null when the size is negative or memory runs out.
 Block Allocate(std::int64_t bytes);
+// The same, not zeroed: for pixels read over at once.
+Block AllocateForOverwrite(std::int64_t bytes);
 
 // height × stride: the bytes every 8-bit pixel operation covers; 0 for a header without pixels.
 std::int64_t PixelBytes(const BITMAPINFOHEADER& header);
