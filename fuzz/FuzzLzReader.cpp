@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     else
       CloseHandle(h);
   }
-  std::vector<char> buffer(1 << 16);
+  // One buffer for the process: zeroing 64 KiB for every input took a quarter of the time.
+  static std::vector<char> buffer(1 << 16);
   for (int n = 0; n < 64 && !readers.empty() && steps.remaining_bytes() > 0; ++n) {
     const INT hLZ = readers[steps.ConsumeIntegralInRange<size_t>(0, readers.size() - 1)];
     if (steps.ConsumeBool()) {

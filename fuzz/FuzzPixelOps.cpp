@@ -1,8 +1,9 @@
-// Any bytes as a bitmap file; what loads goes through the pixel operations with arguments taken
-// from the same bytes: addressing, block copies onto itself and onto a blank bitmap, mapping to
-// a palette, and saving, whose 8-bit file must load again.
+// Any bytes as a bitmap file in memory; what loads goes through the pixel operations with
+// arguments taken from the same bytes: addressing, block copies onto itself and onto a blank
+// bitmap, mapping to a palette, and saving, whose 8-bit file must load again.
 #include "CDIB.h"
 #include "FuzzInput.h"
+#include "MemorySource.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -35,14 +36,10 @@ void CopyBlocks(CDIB& source, CDIB& dest, FuzzedDataProvider& args) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string path = WriteFuzzInput(data, size, ".bmp");
   FuzzedDataProvider args(data, size);
   CDIB dib;
-  {
-    CFile file;
-    if (!file.Open(path.c_str(), CFile::modeRead)) std::abort();
-    if (!dib.LoadFromFile(&file, nullptr, FALSE, 0)) return 0;
-  }
+  MemorySource in(data, size);
+  if (dib.ReadBitmap(in, 0) != DIBRefusal::kNone) return 0;
   for (int n = 0; n < 8 && args.remaining_bytes() > 0; ++n)
     if (BYTE* p = dib.GetPixelAddress(args.ConsumeIntegral<int>(), args.ConsumeIntegral<int>())) *p ^= 0x5A;
   CDIB blank;
