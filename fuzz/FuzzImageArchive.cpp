@@ -38,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   LoadMembers(data, size, false, first);
   LoadMembers(data, size, true, first);
   static std::vector<std::uint8_t> expanded;
-  if (ExpandFuzzInput(data, size, expanded)) LoadMembers(expanded.data(), expanded.size(), true, FirstName(expanded.data(), expanded.size()));
+  if (ExpandFuzzInput(data, size, expanded))
+    LoadMembers(expanded.data(), expanded.size(), true, FirstName(expanded.data(), expanded.size()));
   return 0;
 }

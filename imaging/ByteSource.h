@@ -22,7 +22,9 @@ class ByteSource {
   // False when the file behind it cannot be read at all, an expansion reader not be opened.
   bool IsReadable() const { return m_bReadable; }
   // Why a read failed that Holds allowed: an expansion's length is only what its header claims.
-  DIBRefusal ReadFailure() const { return m_bClaimedLength ? DIBRefusal::kExpansionEndsEarly : DIBRefusal::kUnreadable; }
+  DIBRefusal ReadFailure() const {
+    return m_bClaimedLength ? DIBRefusal::kExpansionEndsEarly : DIBRefusal::kUnreadable;
+  }
 
  protected:
   ByteSource() = default;

@@ -84,7 +84,8 @@ DIBRefusal ReadBitmapFile(ByteSource& in, std::int64_t base, LoadedBitmap& out) 
   if (DIBRefusal r = dib::CheckLoadable(h.info, pixelBytes); r != DIBRefusal::kNone) return r;
   const bool bTable = h.file.bfType == dib::kTypeBM;
   const int nColors = bTable ? CDIB::GetNumColors(&h.info) : 0;
-  const std::int64_t tableStart = base + dib::kFileHeaderBytes + (h.core ? dib::kCoreHeaderBytes : dib::kInfoHeaderBytes);
+  const std::int64_t headerBytes = h.core ? dib::kCoreHeaderBytes : dib::kInfoHeaderBytes;
+  const std::int64_t tableStart = base + dib::kFileHeaderBytes + headerBytes;
   if (!in.Holds(tableStart, std::int64_t{nColors} * (h.core ? sizeof(RGBTRIPLE) : sizeof(RGBQUAD))))
     return DIBRefusal::kColorTablePastEnd;
   if (!in.Holds(pixelStart, pixelBytes)) return DIBRefusal::kPixelsPastEnd;

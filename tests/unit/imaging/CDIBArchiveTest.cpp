@@ -11,6 +11,9 @@ using namespace imaging_test;
 
 namespace {
 
+// The reasons a case expects.
+using enum DIBRefusal;
+
 struct Member {
   std::string name;  // copied into the 16 name bytes as they are, terminator or not
   LONG width;        // of the bitmap stored; 0 for an entry whose offset is given instead
@@ -95,18 +98,18 @@ TEST(CDIBArchive, DirectoryLookups) {
   std::memcpy(notAnArchive.data(), "XS", 2);
   const std::string sixteen = "abcdefghijklmnop";
   const Case cases[] = {
-      {"two entries of one name: the first", MakeArchive({{"Twin.bmp", 3}, {"TWIN.BMP", 9}}), "twin.bmp", 3, DIBRefusal::kNone},
-      {"no entries", MakeArchive({}), "a.bmp", 0, DIBRefusal::kMemberNotFound},
-      {"no entry of that name", MakeArchive({{"a.bmp", 3}}), "b.bmp", 0, DIBRefusal::kMemberNotFound},
-      {"15 characters match", MakeArchive({{"abcdefghijklmno", 6}}), "abcdefghijklmno", 6, DIBRefusal::kNone},
-      {"16 characters never match", MakeArchive({{sixteen, 6}}), sixteen.c_str(), 0, DIBRefusal::kMemberNotFound},
-      {"a longer name is not cut to fit", MakeArchive({{"abcdefghijklmno", 6}}), "abcdefghijklmnopq", 0, DIBRefusal::kMemberNotFound},
-      {"a directory cut short", shortDirectory, "a.bmp", 0, DIBRefusal::kDirectoryPastEnd},
-      {"a member past the end", MakeArchive({{"far.bmp", 0, 100000}}), "far.bmp", 0, DIBRefusal::kMemberPastEnd},
-      {"a member offset past 2 GB", MakeArchive({{"far.bmp", 0, 0xFFFFFFF0}}), "far.bmp", 0, DIBRefusal::kMemberOffset},
-      {"a member that is not a bitmap", MakeArchive({{"self.bmp", 0, 0}}), "self.bmp", 0, DIBRefusal::kNotABitmap},
-      {"neither DS nor SZ", notAnArchive, "a.bmp", 0, DIBRefusal::kNotAnArchive},
-      {"shorter than its header", Bytes{'D', 'S', 0, 0, 0, 0, 0, 0, 1}, "a.bmp", 0, DIBRefusal::kHeaderCut},
+      {"two entries of one name: the first", MakeArchive({{"Twin.bmp", 3}, {"TWIN.BMP", 9}}), "twin.bmp", 3, kNone},
+      {"no entries", MakeArchive({}), "a.bmp", 0, kMemberNotFound},
+      {"no entry of that name", MakeArchive({{"a.bmp", 3}}), "b.bmp", 0, kMemberNotFound},
+      {"15 characters match", MakeArchive({{"abcdefghijklmno", 6}}), "abcdefghijklmno", 6, kNone},
+      {"16 characters never match", MakeArchive({{sixteen, 6}}), sixteen.c_str(), 0, kMemberNotFound},
+      {"a longer name is not cut to fit", MakeArchive({{"abcdefghijklmno", 6}}), "abcdefghijklmnopq", 0, kMemberNotFound},
+      {"a directory cut short", shortDirectory, "a.bmp", 0, kDirectoryPastEnd},
+      {"a member past the end", MakeArchive({{"far.bmp", 0, 100000}}), "far.bmp", 0, kMemberPastEnd},
+      {"a member offset past 2 GB", MakeArchive({{"far.bmp", 0, 0xFFFFFFF0}}), "far.bmp", 0, kMemberOffset},
+      {"a member that is not a bitmap", MakeArchive({{"self.bmp", 0, 0}}), "self.bmp", 0, kNotABitmap},
+      {"neither DS nor SZ", notAnArchive, "a.bmp", 0, kNotAnArchive},
+      {"shorter than its header", Bytes{'D', 'S', 0, 0, 0, 0, 0, 0, 1}, "a.bmp", 0, kHeaderCut},
   };
   ScratchDir scratch;
   for (const Case& c : cases) {
@@ -129,5 +132,5 @@ TEST(CDIBArchive, MissingArchiveFails) {
   CDIB dib;
   EXPECT_EQ(dib.Load("nowhere|a.bmp"), 0);
   EXPECT_STREQ(dib.m_strName, "nowhere|a.bmp");
-  EXPECT_EQ(dib.ReadArchiveMember("nowhere.kds", "a.bmp"), DIBRefusal::kCannotOpen);
+  EXPECT_EQ(dib.ReadArchiveMember("nowhere.kds", "a.bmp"), kCannotOpen);
 }

@@ -14,6 +14,9 @@ using namespace imaging_test;
 
 namespace {
 
+// The reasons a case expects.
+using enum DIBRefusal;
+
 const std::string kMagickBmp3 = DataPath("bmp/good/magick-bmp3-8bit.bmp");
 const std::string kMagickBmp2 = DataPath("bmp/good/magick-bmp2-8bit.bmp");
 const std::string kMagick24 = DataPath("bmp/good/magick-bmp3-24bit.bmp");
@@ -101,16 +104,16 @@ TEST(CDIBLoadPeers, BadFixturesAreRefusedForTheirReason) {
     const char* name;
     DIBRefusal why;
   } cases[] = {
-      {"bmp/bad/magick-bmp3-rle8.bmp", DIBRefusal::kCompressedPixels},
-      {"bmp/bad/magick-bmp3-4bit.bmp", DIBRefusal::kBitCount},
-      {"bmp/bad/magick-bmp3-8bit-cut-at-1100.bmp", DIBRefusal::kPixelsPastEnd},
-      {"szdd/bad/truncated-header.bmp_", DIBRefusal::kHeaderCut},
-      {"szdd/bad/wrong-magic.bmp_", DIBRefusal::kNotABitmap},
-      {"szdd/bad/header-only.bmp_", DIBRefusal::kExpansionEndsEarly},
-      {"szdd/bad/truncated-stream.bmp_", DIBRefusal::kBitCount},
-      {"szdd/bad/unknown-mode.bmp_", DIBRefusal::kUnreadable},
-      {"szdd/bad/negative-length.bmp_", DIBRefusal::kHeaderCut},
-      {"szdd/bad/garbage-stream.bin_", DIBRefusal::kNotABitmap},
+      {"bmp/bad/magick-bmp3-rle8.bmp", kCompressedPixels},
+      {"bmp/bad/magick-bmp3-4bit.bmp", kBitCount},
+      {"bmp/bad/magick-bmp3-8bit-cut-at-1100.bmp", kPixelsPastEnd},
+      {"szdd/bad/truncated-header.bmp_", kHeaderCut},
+      {"szdd/bad/wrong-magic.bmp_", kNotABitmap},
+      {"szdd/bad/header-only.bmp_", kExpansionEndsEarly},
+      {"szdd/bad/truncated-stream.bmp_", kBitCount},
+      {"szdd/bad/unknown-mode.bmp_", kUnreadable},
+      {"szdd/bad/negative-length.bmp_", kHeaderCut},
+      {"szdd/bad/garbage-stream.bin_", kNotABitmap},
   };
   for (const auto& c : cases) {
     CDIB dib;
@@ -202,40 +205,40 @@ TEST(CDIBLoadFile, HostileFilesAreRefusedAndChangeNothing) {
   BitmapFile core;
   core.core = true;
   const Case cases[] = {
-      {"empty file", [] { return Bytes{}; }, DIBRefusal::kHeaderCut},
-      {"type BA", patched([](Bytes& f) { Put<WORD>(f, 0, 0x4142); }), DIBRefusal::kNotABitmap},
-      {"information header of 108 bytes", patched([](Bytes& f) { Put<DWORD>(f, 14, 108); }), DIBRefusal::kHeaderSize},
-      {"information header of 124 bytes", patched([](Bytes& f) { Put<DWORD>(f, 14, 124); }), DIBRefusal::kHeaderSize},
-      {"header size 0", patched([](Bytes& f) { Put<DWORD>(f, 14, 0); }), DIBRefusal::kHeaderSize},
-      {"cut in the file header", truncated(10), DIBRefusal::kHeaderCut},
-      {"cut in the information header", truncated(40), DIBRefusal::kHeaderCut},
-      {"core header without 40 bytes after the file header", truncated(14 + 12 + 20, core), DIBRefusal::kHeaderCut},
-      {"cut in the colour table", truncated(54 + 4 * 100), DIBRefusal::kColorTablePastEnd},
-      {"cut in the pixels", truncated(54 + 1024 + 10), DIBRefusal::kPixelsPastEnd},
-      {"bfSize below bfOffBits", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 10) - 1); }), DIBRefusal::kSizeBelowOffset},
-      {"pixel size 0", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 10)); }), DIBRefusal::kRowsShort},
-      {"pixels one byte short of height × stride", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 2) - 1); }), DIBRefusal::kRowsShort},
-      {"bfSize beyond the end of the file", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 2) + 1); }), DIBRefusal::kPixelsPastEnd},
-      {"bfSize of 4 GB", patched([](Bytes& f) { Put<DWORD>(f, 2, 0xFFFFFFFF); }), DIBRefusal::kTooLarge},
+      {"empty file", [] { return Bytes{}; }, kHeaderCut},
+      {"type BA", patched([](Bytes& f) { Put<WORD>(f, 0, 0x4142); }), kNotABitmap},
+      {"information header of 108 bytes", patched([](Bytes& f) { Put<DWORD>(f, 14, 108); }), kHeaderSize},
+      {"information header of 124 bytes", patched([](Bytes& f) { Put<DWORD>(f, 14, 124); }), kHeaderSize},
+      {"header size 0", patched([](Bytes& f) { Put<DWORD>(f, 14, 0); }), kHeaderSize},
+      {"cut in the file header", truncated(10), kHeaderCut},
+      {"cut in the information header", truncated(40), kHeaderCut},
+      {"core header without 40 bytes after the file header", truncated(14 + 12 + 20, core), kHeaderCut},
+      {"cut in the colour table", truncated(54 + 4 * 100), kColorTablePastEnd},
+      {"cut in the pixels", truncated(54 + 1024 + 10), kPixelsPastEnd},
+      {"bfSize below bfOffBits", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 10) - 1); }), kSizeBelowOffset},
+      {"pixel size 0", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 10)); }), kRowsShort},
+      {"pixels one byte short of height × stride", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 2) - 1); }), kRowsShort},
+      {"bfSize beyond the end of the file", patched([](Bytes& f) { Put<DWORD>(f, 2, Get<DWORD>(f, 2) + 1); }), kPixelsPastEnd},
+      {"bfSize of 4 GB", patched([](Bytes& f) { Put<DWORD>(f, 2, 0xFFFFFFFF); }), kTooLarge},
       {"bfOffBits beyond the end of the file", patched([](Bytes& f) {
          Put<DWORD>(f, 10, 0x7FFFFF00);
          Put<DWORD>(f, 2, 0x7FFFFF00 + 12);
-       }), DIBRefusal::kRowsShort},
-      {"width 0", built(BitmapFile{.width = 0}), DIBRefusal::kNoPixels},
-      {"height 0", built(BitmapFile{.height = 0}), DIBRefusal::kNoPixels},
-      {"negative width", built(BitmapFile{.width = -5}), DIBRefusal::kNoPixels},
-      {"top-down rows (negative height)", built(BitmapFile{.height = -3}), DIBRefusal::kNoPixels},
-      {"width and height of 2^31 - 1", built(BitmapFile{.width = 0x7FFFFFFF, .height = 0x7FFFFFFF}), DIBRefusal::kRowsShort},
+       }), kRowsShort},
+      {"width 0", built(BitmapFile{.width = 0}), kNoPixels},
+      {"height 0", built(BitmapFile{.height = 0}), kNoPixels},
+      {"negative width", built(BitmapFile{.width = -5}), kNoPixels},
+      {"top-down rows (negative height)", built(BitmapFile{.height = -3}), kNoPixels},
+      {"width and height of 2^31 - 1", built(BitmapFile{.width = 0x7FFFFFFF, .height = 0x7FFFFFFF}), kRowsShort},
       {"width × height past 64 bits at 32 bits a pixel",
-       built(BitmapFile{.width = 0x7FFFFFFF, .height = 0x7FFFFFFF, .bitCount = 32}), DIBRefusal::kRowsShort},
-      {"core header of width 0", built(BitmapFile{.core = true, .width = 0}), DIBRefusal::kNoPixels},
-      {"1 bit a pixel", built(BitmapFile{.bitCount = 1}), DIBRefusal::kBitCount},
-      {"4 bits a pixel", built(BitmapFile{.bitCount = 4}), DIBRefusal::kBitCount},
-      {"0 bits a pixel", built(BitmapFile{.bitCount = 0}), DIBRefusal::kBitCount},
-      {"7 bits a pixel", built(BitmapFile{.bitCount = 7}), DIBRefusal::kBitCount},
-      {"RLE8 compression", built(BitmapFile{.compression = 1}), DIBRefusal::kCompressedPixels},
-      {"bit fields", built(BitmapFile{.bitCount = 32, .compression = 3}), DIBRefusal::kCompressedPixels},
-      {"24 bits with 300 colours", built(BitmapFile{.bitCount = 24, .clrUsed = 300}), DIBRefusal::kTooManyColors},
+       built(BitmapFile{.width = 0x7FFFFFFF, .height = 0x7FFFFFFF, .bitCount = 32}), kRowsShort},
+      {"core header of width 0", built(BitmapFile{.core = true, .width = 0}), kNoPixels},
+      {"1 bit a pixel", built(BitmapFile{.bitCount = 1}), kBitCount},
+      {"4 bits a pixel", built(BitmapFile{.bitCount = 4}), kBitCount},
+      {"0 bits a pixel", built(BitmapFile{.bitCount = 0}), kBitCount},
+      {"7 bits a pixel", built(BitmapFile{.bitCount = 7}), kBitCount},
+      {"RLE8 compression", built(BitmapFile{.compression = 1}), kCompressedPixels},
+      {"bit fields", built(BitmapFile{.bitCount = 32, .compression = 3}), kCompressedPixels},
+      {"24 bits with 300 colours", built(BitmapFile{.bitCount = 24, .clrUsed = 300}), kTooManyColors},
   };
   ScratchDir scratch;
   for (const Case& c : cases) {
@@ -287,9 +290,9 @@ TEST(CDIBLoadFile, CompressedFilesClaimingMoreThanTheyHoldAreRefused) {
     DIBRefusal why;
   };
   const Case cases[] = {
-      {"a bitmap claiming 2 GB of pixels", compressed(hugeBitmap), DIBRefusal::kPixelsPastEnd},
-      {"the same in a stream claiming 2 GB", bothLie, DIBRefusal::kPixelsPastEnd},
-      {"a stream cut in half", cut, DIBRefusal::kExpansionEndsEarly},
+      {"a bitmap claiming 2 GB of pixels", compressed(hugeBitmap), kPixelsPastEnd},
+      {"the same in a stream claiming 2 GB", bothLie, kPixelsPastEnd},
+      {"a stream cut in half", cut, kExpansionEndsEarly},
   };
   ScratchDir scratch;
   for (const Case& c : cases) {

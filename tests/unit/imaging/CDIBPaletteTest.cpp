@@ -12,6 +12,9 @@ using namespace imaging_test;
 
 namespace {
 
+// The reasons a case expects.
+using enum DIBRefusal;
+
 PALETTEENTRY FileEntry(int i) {
   return PALETTEENTRY{static_cast<BYTE>(i * 7), static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i % 3)};
 }
@@ -93,23 +96,23 @@ TEST(CDIBPaletteLoad, PaletteFiles) {
       {"data after other chunks, one of odd size",
        RiffForm("PAL ", {{"junk", Bytes(5, 9)}, {"LIST", Bytes(12, 0)}, {"data", PaletteRecord(0x300, 16)}}), 16},
       {"a RIFF form of another type first", leadingWave, 16},
-      {"version 0x0100", PaletteFile(PaletteRecord(0x100, 16)), 0, DIBRefusal::kPaletteVersion},
-      {"count 0", PaletteFile(PaletteRecord(0x300, 0)), 0, DIBRefusal::kNoColors},
-      {"form type other than PAL", RiffForm("RMID", {{"data", PaletteRecord(0x300, 16)}}), 0, DIBRefusal::kNotAPalette},
-      {"no data chunk", RiffForm("PAL ", {{"junk", PaletteRecord(0x300, 16)}}), 0, DIBRefusal::kNoPaletteData},
-      {"record shorter than its count", PaletteFile(PaletteRecord(0x300, 16, 15)), 0, DIBRefusal::kRecordPastChunk},
-      {"data chunk of 2 bytes", PaletteFile(Bytes{0, 3}), 0, DIBRefusal::kRecordPastChunk},
+      {"version 0x0100", PaletteFile(PaletteRecord(0x100, 16)), 0, kPaletteVersion},
+      {"count 0", PaletteFile(PaletteRecord(0x300, 0)), 0, kNoColors},
+      {"form type other than PAL", RiffForm("RMID", {{"data", PaletteRecord(0x300, 16)}}), 0, kNotAPalette},
+      {"no data chunk", RiffForm("PAL ", {{"junk", PaletteRecord(0x300, 16)}}), 0, kNoPaletteData},
+      {"record shorter than its count", PaletteFile(PaletteRecord(0x300, 16, 15)), 0, kRecordPastChunk},
+      {"data chunk of 2 bytes", PaletteFile(Bytes{0, 3}), 0, kRecordPastChunk},
       {"data chunk longer than its record", PaletteFile([] {
          Bytes record = PaletteRecord(0x300, 16);
          record.resize(record.size() + 100, 7);
          return record;
        }()),
        16},
-      {"data chunk claiming a byte more than the file holds", Claiming(palette16, 1), 0, DIBRefusal::kPaletteDataPastEnd},
-      {"data chunk claiming 2 GiB", Claiming(palette16, 0x7FFFFF00), 0, DIBRefusal::kPaletteDataPastEnd},
-      {"data chunk claiming 4 GiB", Claiming(palette16, 0xFFFFFF00), 0, DIBRefusal::kPaletteDataPastEnd},
-      {"not RIFF at all", Bytes(64, 'x'), 0, DIBRefusal::kNotAPalette},
-      {"empty file", Bytes{}, 0, DIBRefusal::kNotAPalette},
+      {"data chunk claiming a byte more than the file holds", Claiming(palette16, 1), 0, kPaletteDataPastEnd},
+      {"data chunk claiming 2 GiB", Claiming(palette16, 0x7FFFFF00), 0, kPaletteDataPastEnd},
+      {"data chunk claiming 4 GiB", Claiming(palette16, 0xFFFFFF00), 0, kPaletteDataPastEnd},
+      {"not RIFF at all", Bytes(64, 'x'), 0, kNotAPalette},
+      {"empty file", Bytes{}, 0, kNotAPalette},
   };
   ScratchDir scratch;
   for (const Case& c : cases) {
