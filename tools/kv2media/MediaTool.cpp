@@ -45,19 +45,29 @@ bool Overlap(const fs::path& a, const fs::path& b) {
 
 std::string MiB(std::uint64_t nBytes) { return std::to_string(nBytes >> 20) + " MiB"; }
 
-// The file the setup would open for a name in the media, as the platform finds it: whatever the case.
-fs::path FindInFolder(const fs::path& folder, const std::string& strName, const CodePage& codePage) {
+// The files of the media by the names the setup opens them by, whatever the case, as the
+// platform finds them; a name the code page cannot spell the setup cannot open.
+MediaTool::NameIndex IndexFolder(const fs::path& folder, const CodePage& codePage) {
+  MediaTool::NameIndex index;
   std::error_code error;
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-    std::string strEntry;
-    if (entry.is_regular_file(error) && codePage.FromUtf8(entry.path().filename().string(), strEntry) &&
-        SameName(strEntry, strName))
-      return entry.path();
+    std::string strName;
+    if (entry.is_regular_file(error) && codePage.FromUtf8(entry.path().filename().string(), strName))
+      index.emplace(strName, entry.path());
   }
-  return {};
+  return index;
+}
+
+fs::path Find(const MediaTool::NameIndex& index, const std::string& strName) {
+  const auto found = index.find(strName);
+  return found == index.end() ? fs::path() : found->second;
 }
 
 }  // namespace
+
+bool MediaTool::NameLess::operator()(const std::string& a, const std::string& b) const {
+  return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+}
 
 void MediaTool::Problem(const std::string& what, const std::string& why) {
   m_err << "kv2media: " << what << ": " << why << "\n";
@@ -110,11 +120,13 @@ MediaTool::Files MediaTool::ScanPayload(const fs::path& payload, const CodePage&
   // A stable order: by the names' bytes.
   std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.path() < b.path(); });
   Files files;
-  for (const fs::directory_entry& entry : entries) AddPayloadFile(entry, codePage, files);
+  NameIndex seen;
+  for (const fs::directory_entry& entry : entries) AddPayloadFile(entry, codePage, seen, files);
   return files;
 }
 
-void MediaTool::AddPayloadFile(const fs::directory_entry& entry, const CodePage& codePage, Files& files) {
+void MediaTool::AddPayloadFile(const fs::directory_entry& entry, const CodePage& codePage, NameIndex& seen,
+                               Files& files) {
   const std::string shown = entry.path().string();
   std::error_code error;
   if (entry.is_directory(error)) {
@@ -135,9 +147,8 @@ void MediaTool::AddPayloadFile(const fs::directory_entry& entry, const CodePage&
   if (!why.empty()) return Problem(shown, why);
   for (const char* pszOwn : {kSetup, kSkin, kListFile})
     if (SameName(file.strLine, pszOwn)) return Problem(shown, std::string("the media's own ") + pszOwn + " has this name");
-  for (const ListedFile& earlier : files)
-    if (SameName(earlier.strLine, file.strLine))
-      return Problem(shown, "the same name as " + earlier.source.filename().string() + " where case does not count");
+  const auto [earlier, bNew] = seen.emplace(file.strLine, file.source);
+  if (!bNew) return Problem(shown, "the same name as " + earlier->second.filename().string() + " where case does not count");
   files.push_back(std::move(file));
 }
 
@@ -249,12 +260,13 @@ int MediaTool::Check(const std::string& media, UINT nCodePage) {
   std::error_code error;
   if (!fs::is_directory(media, error)) Problem(media, "not a folder");
   if (m_nProblems > 0) return 1;
-  if (FindInFolder(media, kSetup, codePage).empty()) Problem(kSetup, "missing from the media");
-  const fs::path skin = FindInFolder(media, kSkin, codePage);
+  const NameIndex index = IndexFolder(media, codePage);
+  if (Find(index, kSetup).empty()) Problem(kSetup, "missing from the media");
+  const fs::path skin = Find(index, kSkin);
   const std::string skinProblem = skin.empty() ? "it is missing" : WhySkinNotShown(skin.string());
   if (!skinProblem.empty())
     Problem(kSkin, "the setup would show a bare dialog that proposes no folder: " + skinProblem);
-  const Files files = ReadList(media, codePage);
+  const Files files = ReadList(index, codePage);
   CheckTotal(files);
   CheckClientListed(files);
   if (m_nProblems > 0) return 1;
@@ -265,9 +277,9 @@ int MediaTool::Check(const std::string& media, UINT nCodePage) {
   return 0;
 }
 
-MediaTool::Files MediaTool::ReadList(const fs::path& media, const CodePage& codePage) {
+MediaTool::Files MediaTool::ReadList(const NameIndex& index, const CodePage& codePage) {
   Files files;
-  const fs::path list = FindInFolder(media, kListFile, codePage);
+  const fs::path list = Find(index, kListFile);
   CStdioFile file;
   if (list.empty() || !file.Open(list.c_str(), CFile::modeRead)) {
     Problem(kListFile, "cannot be read: the setup says \"Can't find KV2Setup.inf.\" and installs nothing");
@@ -279,7 +291,7 @@ MediaTool::Files MediaTool::ReadList(const fs::path& media, const CodePage& code
       const std::string line(static_cast<const char*>(strLine), static_cast<std::size_t>(strLine.GetLength()));
       const std::string where = std::string(kListFile) + " line " + std::to_string(nLine) + " (" + codePage.Shown(line) + ")";
       const std::string why = WhyNotInstallable(line, codePage);
-      const fs::path source = why.empty() ? FindInFolder(media, line, codePage) : fs::path();
+      const fs::path source = why.empty() ? Find(index, line) : fs::path();
       std::error_code error;
       if (!why.empty()) Problem(where, why);
       else if (source.empty()) Problem(where, "not in the media: the setup stops the install at it with an error report");

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,6 +23,12 @@ class MediaTool {
     UINT nCodePage = 949;
     bool bForce = false;  // replace an OUT that is not empty
   };
+
+  // Names as the platform compares them: case does not count.
+  struct NameLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+  };
+  using NameIndex = std::map<std::string, std::filesystem::path, NameLess>;
 
   MediaTool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
@@ -45,7 +52,8 @@ class MediaTool {
 
   void CheckInputs(const BuildOptions& options, const CodePage& codePage);
   Files ScanPayload(const std::filesystem::path& payload, const CodePage& codePage);
-  void AddPayloadFile(const std::filesystem::directory_entry& entry, const CodePage& codePage, Files& files);
+  void AddPayloadFile(const std::filesystem::directory_entry& entry, const CodePage& codePage, NameIndex& seen,
+                      Files& files);
   Files Reorder(const Files& files, const std::string& order);
   void CheckTotal(const Files& files);
   void CheckClientListed(const Files& files);
@@ -54,7 +62,7 @@ class MediaTool {
   void CopyPayload(const std::filesystem::path& folder, const Files& files);
   void Summarise(const BuildOptions& options, const Files& files);
 
-  Files ReadList(const std::filesystem::path& media, const CodePage& codePage);
+  Files ReadList(const NameIndex& index, const CodePage& codePage);
 
   std::ostream& m_out;
   std::ostream& m_err;
