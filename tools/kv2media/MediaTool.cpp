@@ -210,15 +210,29 @@ bool MediaTool::Write(const BuildOptions& options, const Files& files) {
     std::ofstream list(staging / kListFile, std::ios::binary);
     for (const ListedFile& file : files) list << file.strLine << "\r\n";
     list.close();
-    if (!list) throw fs::filesystem_error("cannot write the list file", staging / kListFile, std::error_code());
-    fs::remove_all(out);
-    fs::rename(staging, out);
+    if (!list) throw fs::filesystem_error("cannot write", staging / kListFile, std::make_error_code(std::errc::io_error));
+    Replace(out, staging);
   } catch (const fs::filesystem_error& e) {
     fs::remove_all(staging, error);
     m_err << "kv2media: " << options.out << ": cannot be written: " << e.what() << "\n";
     return false;
   }
   return true;
+}
+
+void MediaTool::Replace(const fs::path& out, const fs::path& media) {
+  // The old OUT is set aside until the new one stands in its place, and comes back if it cannot.
+  const fs::path old = out.string() + ".kv2media-old";
+  fs::remove_all(old);
+  const bool bExisted = fs::exists(out);
+  if (bExisted) fs::rename(out, old);
+  try {
+    fs::rename(media, out);
+  } catch (const fs::filesystem_error&) {
+    if (bExisted) fs::rename(old, out);
+    throw;
+  }
+  fs::remove_all(old);
 }
 
 void MediaTool::CopyPayload(const fs::path& folder, const Files& files) {

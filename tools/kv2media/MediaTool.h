@@ -59,6 +59,7 @@ class MediaTool {
   void CheckClientListed(const Files& files);
 
   bool Write(const BuildOptions& options, const Files& files);
+  static void Replace(const std::filesystem::path& out, const std::filesystem::path& media);
   void CopyPayload(const std::filesystem::path& folder, const Files& files);
   void Summarise(const BuildOptions& options, const Files& files);
 
