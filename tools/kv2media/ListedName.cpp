@@ -25,7 +25,7 @@ bool HasForbiddenCharacter(const std::string& strName, UINT nCodePage, bool& bSe
 }  // namespace
 
 std::string WhyNotInstallable(const std::string& strName, const CodePage& codePage) {
-  if (strName.empty()) return "an empty name: the setup stops the install at it with an error report";
+  if (strName.empty()) return kEmptyNameProblem;
   std::string utf8;
   if (!codePage.ToUtf8(strName, utf8)) return "not text in code page " + std::to_string(codePage.Number());
   bool bSeparator = false;

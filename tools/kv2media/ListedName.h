@@ -6,6 +6,9 @@
 
 #include <string>
 
+// Why a blank line fails: the setup cannot open a file of no name, and stops there.
+constexpr char kEmptyNameProblem[] = "an empty name: the setup stops the install at it with an error report";
+
 // Empty when the setup copies the file under this very name into the install folder; otherwise
 // why not. The name is in the code page's bytes, as the setup reads the line.
 std::string WhyNotInstallable(const std::string& strName, const CodePage& codePage);

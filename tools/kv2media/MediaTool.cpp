@@ -166,7 +166,7 @@ MediaTool::Files MediaTool::Reorder(const Files& files, const std::string& order
     const std::string where = order + " line " + std::to_string(nLine);
     const auto found = std::find_if(files.begin(), files.end(),
                                     [&](const ListedFile& f) { return f.source.filename().string() == line; });
-    if (line.empty()) Problem(where, "an empty name: the setup stops the install at it with an error report");
+    if (line.empty()) Problem(where, kEmptyNameProblem);
     else if (found == files.end()) Problem(where, line + " is not a file of the payload");
     else if (taken[found - files.begin()]) Problem(where, line + " is listed twice");
     else {
