@@ -1,5 +1,7 @@
 #include "KdsArchive.h"
 
+#include "CDIB.h"
+
 #include <cstring>
 
 namespace {
@@ -74,4 +76,8 @@ bool KdsArchive::Build(const std::vector<Member>& members, Bytes& archive, std::
   for (std::size_t i = 0; i < members.size(); ++i)
     std::memcpy(out + directory[i].offset, members[i].bytes.data(), members[i].bytes.size());
   return true;
+}
+
+DIBRefusal KdsArchive::LoadMember(const std::string& archive, const std::string& member, CDIB& dib) {
+  return dib.ReadArchiveMember(archive.c_str(), member.c_str());
 }

@@ -2,12 +2,15 @@
 // verify it, or built from bitmap files to pack it.
 #pragma once
 
+#include "DIBRefusal.h"
 #include "FileBytes.h"
 #include "ImageArchiveFormat.h"
 
 #include <span>
 #include <string>
 #include <vector>
+
+class CDIB;
 
 class KdsArchive {
  public:
@@ -24,6 +27,9 @@ class KdsArchive {
   // The bitmap file an entry points at, as long as its bfSize says; empty when it does not lie
   // within the archive.
   std::span<const BYTE> MemberBytes(const kds::Entry& entry) const;
+
+  // A member by the name a skin names it, read by the loader itself: kNone, or why it did not load.
+  static DIBRefusal LoadMember(const std::string& archive, const std::string& member, CDIB& dib);
 
   // Header, directory, then the members in the order given.
   static bool Build(const std::vector<Member>& members, Bytes& archive, std::string& error);

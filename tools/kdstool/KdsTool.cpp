@@ -146,8 +146,7 @@ int KdsTool::Verify(const std::string& archive) {
     for (std::size_t j = 0; problem.empty() && j < i; ++j)
       if (SameName(NameOf(entries[j]), name)) problem = "an earlier member of the same name hides it";
     if (problem.empty()) {
-      // By its name, as a skin loads it.
-      const DIBRefusal refusal = dib.ReadArchiveMember(archive.c_str(), name.c_str());
+      const DIBRefusal refusal = KdsArchive::LoadMember(archive, name, dib);
       if (refusal != DIBRefusal::kNone) problem = DescribeRefusal(refusal);
     }
     if (problem.empty() && dib.m_pBMI->bmiHeader.biBitCount != 8)
