@@ -5,7 +5,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -193,8 +192,17 @@ BOOL SetCurrentDirectoryA(LPCSTR path) { return chdir(PosixPath(path).c_str()) =
 int lstrlenA(LPCSTR s) { return s ? static_cast<int>(std::strlen(s)) : 0; }
 
 int lstrcmpiA(LPCSTR a, LPCSTR b) {
-  const int r = strcasecmp(a ? a : "", b ? b : "");
-  return r < 0 ? -1 : r > 0 ? 1 : 0;
+  // Folded as the C library folds in its own locale, ASCII letters to lower case, without a call
+  // for each pair: an image archive's lookup compares the name with every directory entry.
+  const auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : int{c}; };
+  const auto* p = reinterpret_cast<const unsigned char*>(a ? a : "");
+  const auto* q = reinterpret_cast<const unsigned char*>(b ? b : "");
+  for (;; ++p, ++q) {
+    const int x = fold(*p);
+    const int y = fold(*q);
+    if (x != y) return x < y ? -1 : 1;
+    if (x == 0) return 0;
+  }
 }
 
 BOOL IsDBCSLeadByteEx(UINT codePage, BYTE c) {
