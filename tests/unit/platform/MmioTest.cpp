@@ -139,7 +139,10 @@ TEST(MmioDescend, ZeroIdOrTypeMatchesAnyAndAFailedSearchLeavesTheLastChunk) {
     MMCKINFO chunk{step.ckid, 0x66666666, step.fccType, 0x66666666, 0};
     EXPECT_EQ(mmioDescend(mmio, &chunk, step.inForm ? &riff : nullptr, step.flags), step.result);
     EXPECT_EQ(chunk.ckid, step.foundId);
-    EXPECT_EQ(chunk.fccType, step.foundType);
+    // When a search fails on a plain chunk, Wine leaves the four bytes after its header in
+    // fccType. Nothing documents that; the stand-in leaves 0, as for a plain chunk found.
+    if (!(RunningUnderWine() && step.result != MMSYSERR_NOERROR && step.foundType == 0))
+      EXPECT_EQ(chunk.fccType, step.foundType);
     EXPECT_EQ(chunk.dwDataOffset, step.foundOffset);
   }
   mmioClose(mmio, 0);
