@@ -17,8 +17,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The platform's devices answer to these names in every folder, with any extension.
-bool IsDeviceName(std::string_view component) {
+}  // namespace
+
+BOOL IsDeviceName(std::string_view component) {
   std::string_view base = component.substr(0, component.find('.'));
   while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
   for (const char* pszDevice : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
@@ -27,15 +28,13 @@ bool IsDeviceName(std::string_view component) {
          base[3] >= '0' && base[3] <= '9';
 }
 
-}  // namespace
-
-BOOL StaysInFolder(const char* pszLine) {
+BOOL StaysInFolder(const char* pszLine, UINT nCodePage) {
   if (IsSeparator(pszLine[0])) return FALSE;
   int nDepth = 0;
   for (const char* p = pszLine; *p != '\0';) {
     const char* pStart = p;
     bool bDotsAndSpaces = true;
-    for (; *p != '\0' && !IsSeparator(*p); p = NextChar(p)) {
+    for (; *p != '\0' && !IsSeparator(*p); p = NextChar(p, nCodePage)) {
       if (*p == ':') return FALSE;
       if (*p != '.' && *p != ' ') bDotsAndSpaces = false;
     }

@@ -14,4 +14,8 @@ class CPalette : public CGdiObject {
     return ::GetPaletteEntries(*this, nStartIndex, nNumEntries, lpPaletteColors);
   }
   UINT GetNearestPaletteIndex(COLORREF crColor) const { return ::GetNearestPaletteIndex(*this, crColor); }
+
+  // Whether its last realisation was for a window in the background, so that it holds the nearest
+  // of another palette's colours rather than its own.
+  bool m_bMappedInBackground = false;
 };

@@ -1,5 +1,7 @@
 #include "KdsArchive.h"
 
+#include "CDIB.h"
+
 #include <cstring>
 
 namespace {
@@ -74,4 +76,11 @@ bool KdsArchive::Build(const std::vector<Member>& members, Bytes& archive, std::
   for (std::size_t i = 0; i < members.size(); ++i)
     std::memcpy(out + directory[i].offset, members[i].bytes.data(), members[i].bytes.size());
   return true;
+}
+
+bool KdsArchive::LoadMember(const std::string& archive, const std::string& member, CDIB& dib) {
+  const std::string extension = ".kds";
+  if (archive.size() > extension.size() && archive.ends_with(extension) && archive.find('|') == std::string::npos)
+    return dib.Load((archive.substr(0, archive.size() - extension.size()) + "|" + member).c_str());
+  return dib.LoadFromArchive(archive.c_str(), member.c_str(), nullptr);
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class CDIB;
+
 class KdsArchive {
  public:
   struct Member {
@@ -24,6 +26,9 @@ class KdsArchive {
   // The bitmap file an entry points at, as long as its bfSize says; empty when it does not lie
   // within the archive.
   std::span<const BYTE> MemberBytes(const kds::Entry& entry) const;
+
+  // A member by the name a skin names it ("skin|member" for skin.kds), read by the loader itself.
+  static bool LoadMember(const std::string& archive, const std::string& member, CDIB& dib);
 
   // Header, directory, then the members in the order given.
   static bool Build(const std::vector<Member>& members, Bytes& archive, std::string& error);

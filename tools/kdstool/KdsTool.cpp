@@ -35,14 +35,6 @@ bool LoadEntry(const std::string& archive, bool bCompressed, const kds::Entry& e
   return entry.offset <= 0x7FFFFFFF && dib.LoadFromFile(&file, nullptr, bCompressed, static_cast<long>(entry.offset));
 }
 
-// By the name a skin names it: "skin|member" for skin.kds.
-bool LoadByName(const std::string& archive, const std::string& member, CDIB& dib) {
-  const std::string extension = ".kds";
-  if (archive.size() > extension.size() && archive.ends_with(extension) && archive.find('|') == std::string::npos)
-    return dib.Load((archive.substr(0, archive.size() - extension.size()) + "|" + member).c_str());
-  return dib.LoadFromArchive(archive.c_str(), member.c_str(), nullptr);
-}
-
 }  // namespace
 
 int KdsTool::Fail(const std::string& message) {
@@ -146,7 +138,7 @@ int KdsTool::Verify(const std::string& archive) {
     if (!kds::IsTerminated(entries[i])) problem = "its name has no end within 16 bytes";
     for (std::size_t j = 0; problem.empty() && j < i; ++j)
       if (SameName(NameOf(entries[j]), name)) problem = "an earlier member of the same name hides it";
-    if (problem.empty() && !LoadByName(archive, name, dib)) problem = "it does not load";
+    if (problem.empty() && !KdsArchive::LoadMember(archive, name, dib)) problem = "it does not load";
     if (problem.empty() && dib.m_pBMI->bmiHeader.biBitCount != 8)
       problem = "it has " + std::to_string(dib.m_pBMI->bmiHeader.biBitCount) + " bits a pixel, not 8";
     if (problem.empty()) {

@@ -59,4 +59,10 @@ TEST(ListLineContainment, KeepsEveryCopyInsideTheFolder) {
   for (const LineCase& c : kLineCases) EXPECT_EQ(StaysInFolder(c.pszLine), c.bInside ? TRUE : FALSE) << c.pszLine;
 }
 
+// In code page 932 the second byte of a character may be 0x5C, which is no separator there.
+TEST(ListLineContainment, WalksTheLineInItsCodePage) {
+  EXPECT_TRUE(StaysInFolder("A\x81\x5C..", 932));
+  EXPECT_FALSE(StaysInFolder("A\x81\x5C..", 1252));
+}
+
 }  // namespace

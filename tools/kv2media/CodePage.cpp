@@ -1,0 +1,60 @@
+#include "CodePage.h"
+
+#include <iconv.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr UINT kUtf8CodePage = 65001;
+
+}  // namespace
+
+std::string CodePage::Name() const {
+  return m_nCodePage == kUtf8CodePage ? "UTF-8" : "CP" + std::to_string(m_nCodePage);
+}
+
+bool CodePage::Convert(const std::string& from, const std::string& to, const std::string& in, std::string& out) {
+  const iconv_t cd = iconv_open(to.c_str(), from.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  // Four bytes a character cover every code page and UTF-8.
+  std::vector<char> buffer(in.size() * 4 + 4);
+  char* pIn = const_cast<char*>(in.data());
+  std::size_t nIn = in.size();
+  char* pOut = buffer.data();
+  std::size_t nOut = buffer.size();
+  const bool ok = iconv(cd, &pIn, &nIn, &pOut, &nOut) != static_cast<std::size_t>(-1) &&
+                  iconv(cd, nullptr, nullptr, &pOut, &nOut) != static_cast<std::size_t>(-1);
+  iconv_close(cd);
+  if (ok) out.assign(buffer.data(), pOut);
+  return ok;
+}
+
+bool CodePage::FromUtf8(const std::string& utf8, std::string& text) const { return Convert("UTF-8", Name(), utf8, text); }
+
+bool CodePage::ToUtf8(const std::string& text, std::string& utf8) const { return Convert(Name(), "UTF-8", text, utf8); }
+
+bool CodePage::IsKnown() const {
+  const iconv_t cd = iconv_open(Name().c_str(), "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  iconv_close(cd);
+  return true;
+}
+
+std::string CodePage::Shown(const std::string& text) const {
+  std::string utf8;
+  const bool bText = ToUtf8(text, utf8);
+  std::string shown;
+  for (const char c : bText ? utf8 : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F && (bText || byte < 0x80)) {
+      shown += c;
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+      shown += escaped;
+    }
+  }
+  return shown;
+}

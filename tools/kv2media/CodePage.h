@@ -1,0 +1,30 @@
+// Names between the payload's file system, whose names are UTF-8, and the list file, whose lines
+// are in the code page the setup's system reads them in.
+#pragma once
+
+#include "win32.h"
+
+#include <string>
+
+class CodePage {
+ public:
+  explicit CodePage(UINT nCodePage) : m_nCodePage(nCodePage) {}
+
+  UINT Number() const { return m_nCodePage; }
+
+  // False when the text holds a character the other side cannot spell, or is no valid text.
+  bool FromUtf8(const std::string& utf8, std::string& text) const;
+  bool ToUtf8(const std::string& text, std::string& utf8) const;
+
+  // Whether the converter knows the code page at all.
+  bool IsKnown() const;
+
+  // The text as a message shows it: UTF-8 where it converts, its bytes escaped where it does not.
+  std::string Shown(const std::string& text) const;
+
+ private:
+  std::string Name() const;
+  static bool Convert(const std::string& from, const std::string& to, const std::string& in, std::string& out);
+
+  UINT m_nCodePage;
+};

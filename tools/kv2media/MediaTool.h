@@ -1,0 +1,71 @@
+// kv2media's commands: installation media laid out from a folder of files, and media checked,
+// both against everything the setup cannot do. Each returns the exit status: 0 done, 1 refused
+// or failed, with one message a problem on the error stream; what they find goes to `out`.
+#pragma once
+
+#include "CodePage.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class MediaTool {
+ public:
+  struct BuildOptions {
+    std::string payload;
+    std::string out;
+    std::string setup;  // the KV2Setup.exe to ship
+    std::string skin;   // its skin archive, shipped as K2Login.kds
+    std::string order;  // the order of the list file's lines; empty: by name
+    UINT nCodePage = 949;
+    bool bForce = false;  // replace an OUT that is not empty
+  };
+
+  // Names as the platform compares them: case does not count.
+  struct NameLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+  };
+  using NameIndex = std::map<std::string, std::filesystem::path, NameLess>;
+
+  MediaTool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+
+  int Build(const BuildOptions& options);
+  int Check(const std::string& media, UINT nCodePage);
+
+  // From this total on the progress is shown.
+  static constexpr std::uint64_t kLargePayload = std::uint64_t{64} << 20;
+
+ private:
+  struct ListedFile {
+    std::filesystem::path source;
+    std::string strLine;  // the name in the code page
+    std::uint64_t nSize = 0;
+  };
+  using Files = std::vector<ListedFile>;
+
+  void Problem(const std::string& what, const std::string& why);
+  void Warn(const std::string& what, const std::string& why);
+  int Refuse();
+
+  void CheckInputs(const BuildOptions& options, const CodePage& codePage);
+  Files ScanPayload(const std::filesystem::path& payload, const CodePage& codePage);
+  void AddPayloadFile(const std::filesystem::directory_entry& entry, const CodePage& codePage, NameIndex& seen,
+                      Files& files);
+  Files Reorder(const Files& files, const std::string& order);
+  void CheckTotal(const Files& files);
+  void CheckClientListed(const Files& files);
+
+  bool Write(const BuildOptions& options, const Files& files);
+  static void Replace(const std::filesystem::path& out, const std::filesystem::path& media);
+  void CopyPayload(const std::filesystem::path& folder, const Files& files);
+  void Summarise(const BuildOptions& options, const Files& files);
+
+  Files ReadList(const NameIndex& index, const CodePage& codePage);
+
+  std::ostream& m_out;
+  std::ostream& m_err;
+  int m_nProblems = 0;
+};
