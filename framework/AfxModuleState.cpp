@@ -1,5 +1,5 @@
+#include "AfxInitPriority.h"
 #include "AfxMessageBox.h"
-#include "AfxInitOrder.h"
 #include "AfxModuleState.h"
 
 AFX_MODULE_STATE afxModuleState AFX_INIT_ORDER(AFX_INIT_MODULE_STATE);

@@ -15,6 +15,8 @@ constexpr WORD wClassTag = 0x8000;
 constexpr DWORD dwBigClassTag = 0x80000000u;
 constexpr WORD wBigObjectTag = 0x7FFF;
 constexpr DWORD nMaxMapCount = 0x3FFFFFFE;
+// Class names longer than this are not ours; refusing them bounds what a damaged archive reads.
+constexpr UINT nMaxClassName = 64;
 
 // Values are stored little-endian whatever the machine.
 template <typename T>
@@ -214,6 +216,24 @@ DWORD CArchive::ReadCount() {
 
 // ---- Classes and objects ------------------------------------------------------------------
 
+void CArchive::StoreClassName(const CRuntimeClass* pClassRef) {
+  const WORD nLen = static_cast<WORD>(std::strlen(pClassRef->m_lpszClassName));
+  *this << static_cast<WORD>(pClassRef->m_wSchema) << nLen;
+  Write(pClassRef->m_lpszClassName, nLen);
+}
+
+const CRuntimeClass* CArchive::LoadClassName(UINT* pwSchemaNum) {
+  WORD wSchema = 0;
+  WORD nLen = 0;
+  *this >> wSchema >> nLen;
+  if (nLen > nMaxClassName) Throw(CArchiveException::badClass);
+  char szClassName[nMaxClassName + 1];
+  if (Read(szClassName, nLen) != nLen) Throw(CArchiveException::endOfFile);
+  szClassName[nLen] = '\0';
+  *pwSchemaNum = wSchema;
+  return CRuntimeClass::FromName(szClassName);
+}
+
 void CArchive::WriteClass(const CRuntimeClass* pClassRef) {
   if (IsLoading()) Throw(CArchiveException::readOnly);
   const auto it = m_storeMap.find(pClassRef);
@@ -228,7 +248,7 @@ void CArchive::WriteClass(const CRuntimeClass* pClassRef) {
   }
   if (m_nMapCount > nMaxMapCount) Throw(CArchiveException::badIndex);
   *this << wNewClassTag;
-  pClassRef->Store(*this);
+  StoreClassName(pClassRef);
   m_storeMap[pClassRef] = m_nMapCount++;
 }
 
@@ -277,7 +297,7 @@ const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* pClassRefRequested
   const CRuntimeClass* pClassRef = nullptr;
   if (wTag == wNewClassTag) {
     UINT nSchema = 0;
-    pClassRef = CRuntimeClass::Load(*this, &nSchema);
+    pClassRef = LoadClassName(&nSchema);
     if (pClassRef == nullptr) Throw(CArchiveException::badClass);
     if (pClassRef->m_wSchema != nSchema) Throw(CArchiveException::badSchema);
     if (m_loadArray.size() > nMaxMapCount) Throw(CArchiveException::badIndex);

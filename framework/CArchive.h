@@ -94,6 +94,10 @@ class CArchive {
   CArchive& WriteValue(T value);
   template <typename T>
   CArchive& ReadValue(T& value);
+  // The class part of a new class reference: schema, name length and name. Loading finds the
+  // registered class by that name; null when none has it.
+  void StoreClassName(const CRuntimeClass* pClassRef);
+  const CRuntimeClass* LoadClassName(UINT* pwSchemaNum);
   void FillBuffer(UINT nNeeded);
   void FlushStored();
   [[noreturn]] void Throw(int cause) const;

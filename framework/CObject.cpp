@@ -1,16 +1,10 @@
 #include "CObject.h"
 
-#include "CArchive.h"
-#include "CArchiveException.h"
-
 #include <cstring>
 
 namespace {
 
 CRuntimeClass* firstClass = nullptr;
-
-// Class names longer than this are not ours; refusing them bounds what a damaged archive reads.
-constexpr UINT kMaxClassName = 64;
 
 }  // namespace
 
@@ -52,22 +46,4 @@ const CRuntimeClass* CRuntimeClass::FromName(const char* lpszClassName) {
 CObject* CRuntimeClass::CreateObject(const char* lpszClassName) {
   const CRuntimeClass* p = FromName(lpszClassName);
   return p ? p->CreateObject() : nullptr;
-}
-
-void CRuntimeClass::Store(CArchive& ar) const {
-  const WORD nLen = static_cast<WORD>(std::strlen(m_lpszClassName));
-  ar << static_cast<WORD>(m_wSchema) << nLen;
-  ar.Write(m_lpszClassName, nLen);
-}
-
-const CRuntimeClass* CRuntimeClass::Load(CArchive& ar, UINT* pwSchemaNum) {
-  WORD wSchema = 0;
-  WORD nLen = 0;
-  ar >> wSchema >> nLen;
-  if (nLen > kMaxClassName) CArchiveException::Throw(CArchiveException::badClass, ar.GetFileName());
-  char szClassName[kMaxClassName + 1];
-  if (ar.Read(szClassName, nLen) != nLen) CArchiveException::Throw(CArchiveException::endOfFile, ar.GetFileName());
-  szClassName[nLen] = '\0';
-  *pwSchemaNum = wSchema;
-  return FromName(szClassName);
 }

@@ -3,7 +3,6 @@
 
 #include "win32.h"
 
-class CArchive;
 class CObject;
 
 struct CRuntimeClass {
@@ -21,11 +20,6 @@ struct CRuntimeClass {
   static const CRuntimeClass* FromName(const char* lpszClassName);
   static CObject* CreateObject(const char* lpszClassName);
   static const CRuntimeClass* FirstClass();
-
-  // The class part of an archived object: schema, name length and name.
-  void Store(CArchive& ar) const;
-  // Reads what Store wrote and finds the registered class; null when none has that name.
-  static const CRuntimeClass* Load(CArchive& ar, UINT* pwSchemaNum);
 };
 
 // Links a class record into the list during static initialisation. Linking twice is harmless,

@@ -405,8 +405,10 @@ struct MMCKINFO {
 using LPMMCKINFO = MMCKINFO*;
 using LPCMMCKINFO = const MMCKINFO*;
 
-// Reading only. With no file name, adwInfo[0] holds an open file handle and the I/O procedure
-// is the DOS one (fccIOProc 0 or FOURCC_DOS).
+// Reading only. With no file name, either a memory file (fccIOProc FOURCC_MEM: cchBuffer bytes
+// at pchBuffer, or of the library's own when pchBuffer is null), or adwInfo[0] holds an open
+// file handle, read from its current position, and the I/O procedure is the DOS one
+// (fccIOProc 0 or FOURCC_DOS). From the end, mmioSeek counts a positive offset back.
 HMMIO mmioOpenA(LPSTR fileName, LPMMIOINFO info, DWORD flags);
 // MMIO_FHOPEN leaves a file handle given in adwInfo[0] open for its owner.
 MMRESULT mmioClose(HMMIO mmio, UINT flags);

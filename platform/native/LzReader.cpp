@@ -35,10 +35,13 @@ LONG LzReader::Seek(LONG offset, INT origin) {
 
 INT LzReader::Read(BYTE* buffer, INT count) {
   if (m_wanted < m_position) Rewind();
-  if (!SkipTo(m_wanted)) return 0;
-  const auto read = static_cast<INT>(Expand(buffer, static_cast<std::size_t>(count)));
-  m_wanted = m_position;
-  return read;
+  INT read = 0;
+  if (SkipTo(m_wanted)) {
+    read = static_cast<INT>(Expand(buffer, static_cast<std::size_t>(count)));
+    m_wanted = m_position;
+  }
+  // As the expansion library, a read that finds nothing left to expand is an error.
+  return read == 0 && count > 0 ? LZERROR_READ : read;
 }
 
 bool LzReader::SkipTo(LONG position) {

@@ -19,7 +19,8 @@ class LzReader {
   // The new position, or LZERROR_BADVALUE outside 0..expanded length. Lazy: the data is
   // expanded (from the start again for a backward move) by the next read.
   LONG Seek(LONG offset, INT origin);
-  // Bytes copied; fewer than asked where the compressed data ends, whatever the header says.
+  // Bytes copied; fewer than asked where the compressed data ends, whatever the header says,
+  // and LZERROR_READ when it has ended before the read.
   INT Read(BYTE* buffer, INT count);
 
  private:

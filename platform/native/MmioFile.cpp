@@ -2,6 +2,8 @@
 
 #include "LittleEndian.h"
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace native {
@@ -21,23 +23,28 @@ std::int64_t ChunkEnd(const MMCKINFO& chunk) {
 }  // namespace
 
 MmioFile::~MmioFile() {
-  if (!m_keepFile) CloseHandle(m_file);
+  if (!IsMemory() && !m_keepFile) CloseHandle(m_file);
+}
+
+std::int64_t MmioFile::Size() const {
+  if (IsMemory()) return m_size;
+  const DWORD size = GetFileSize(m_file, nullptr);
+  return size == INVALID_FILE_SIZE ? -1 : std::int64_t{size};
 }
 
 LONG MmioFile::Seek(std::int64_t offset, int origin) {
-  std::int64_t base = 0;
+  std::int64_t target = 0;
   switch (origin) {
-    case SEEK_SET: base = 0; break;
-    case SEEK_CUR: base = m_position; break;
+    case SEEK_SET: target = offset; break;
+    case SEEK_CUR: target = m_position + offset; break;
     case SEEK_END: {
-      const DWORD size = GetFileSize(m_file, nullptr);
-      if (size == INVALID_FILE_SIZE) return -1;
-      base = size;
+      const std::int64_t size = Size();
+      if (size < 0) return -1;
+      target = size - offset;
       break;
     }
     default: return -1;
   }
-  const std::int64_t target = base + offset;
   if (target < 0 || target > kMaxPosition) return -1;
   m_position = static_cast<LONG>(target);
   return m_position;
@@ -45,6 +52,14 @@ LONG MmioFile::Seek(std::int64_t offset, int origin) {
 
 LONG MmioFile::Read(void* buffer, LONG count) {
   if (count < 0 || (count > 0 && buffer == nullptr)) return -1;
+  if (!IsMemory()) return ReadFromFile(buffer, count);
+  const LONG got = m_position < m_size ? std::min(count, m_size - m_position) : 0;
+  if (got > 0) std::memcpy(buffer, m_bytes + m_position, static_cast<std::size_t>(got));
+  m_position += got;
+  return got;
+}
+
+LONG MmioFile::ReadFromFile(void* buffer, LONG count) {
   DWORD got = 0;
   LONG high = 0;
   if (SetFilePointer(m_file, m_position, &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
@@ -58,10 +73,12 @@ bool MmioFile::ReadExactly(void* buffer, DWORD count) {
   return Read(buffer, static_cast<LONG>(count)) == static_cast<LONG>(count);
 }
 
+// A zero id or form type asks for any.
 bool MmioFile::Matches(const MMCKINFO& found, const MMCKINFO& wanted, UINT flags) {
-  if (flags & MMIO_FINDCHUNK) return found.ckid == wanted.ckid;
-  if (flags & MMIO_FINDRIFF) return found.ckid == FOURCC_RIFF && found.fccType == wanted.fccType;
-  if (flags & MMIO_FINDLIST) return found.ckid == FOURCC_LIST && found.fccType == wanted.fccType;
+  const bool typeMatches = wanted.fccType == 0 || found.fccType == wanted.fccType;
+  if (flags & MMIO_FINDCHUNK) return wanted.ckid == 0 || found.ckid == wanted.ckid;
+  if (flags & MMIO_FINDRIFF) return found.ckid == FOURCC_RIFF && typeMatches;
+  if (flags & MMIO_FINDLIST) return found.ckid == FOURCC_LIST && typeMatches;
   return true;
 }
 
@@ -81,10 +98,8 @@ MMRESULT MmioFile::Descend(MMCKINFO& chunk, const MMCKINFO* parent, UINT flags) 
       if (!ReadExactly(type, sizeof type)) return MMIOERR_CHUNKNOTFOUND;
       found.fccType = ReadU32(type);
     }
-    if (Matches(found, wanted, flags)) {
-      chunk = found;
-      return MMSYSERR_NOERROR;
-    }
+    chunk = found;
+    if (Matches(found, wanted, flags)) return MMSYSERR_NOERROR;
     if (ChunkEnd(found) > limit || Seek(ChunkEnd(found), SEEK_SET) < 0) return MMIOERR_CHUNKNOTFOUND;
   }
 }

@@ -29,7 +29,7 @@ bool RecordIsInOrder() {
 
 }  // namespace
 
-CStartupProbe::CStartupProbe(AFX_INIT_STAGE stage) : m_stage(stage) {
+CStartupProbe::CStartupProbe(int stage) : m_stage(stage) {
   Record(stage);
   ++nAlive;
 }

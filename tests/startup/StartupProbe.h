@@ -5,12 +5,12 @@
 
 class CStartupProbe {
  public:
-  explicit CStartupProbe(AFX_INIT_STAGE stage);
+  explicit CStartupProbe(int stage);
   // The last probe destroyed checks the whole record and reports.
   ~CStartupProbe();
   CStartupProbe(const CStartupProbe&) = delete;
   CStartupProbe& operator=(const CStartupProbe&) = delete;
 
  private:
-  AFX_INIT_STAGE m_stage;
+  int m_stage;
 };

@@ -43,6 +43,11 @@ const SzddCase kCases[] = {
     {"szdd/bad/unknown-mode.bmp_", Opens::Refused, LZERROR_UNKNOWNALG, nullptr, 0, 0},
 };
 
+// Windows fails a read that finds the expanded data at its end with LZERROR_READ (the
+// platform's own conformance tests expect it); Wine returns an empty read there. The stand-in
+// follows Windows. A plain file's read at its end is empty everywhere.
+INT ReadAtTheEnd() { return RunningUnderWine() ? 0 : LZERROR_READ; }
+
 class SzddFixture : public testing::TestWithParam<SzddCase> {};
 
 TEST_P(SzddFixture, ExpandsAsTheExpansionLibraryDoes) {
@@ -61,7 +66,7 @@ TEST_P(SzddFixture, ExpandsAsTheExpansionLibraryDoes) {
   }
   const std::string expected = c.expected ? ReadFixture(c.expected).substr(0, c.length) : std::string();
   EXPECT_EQ(ReadToEnd(lz), expected);
-  EXPECT_EQ(LZRead(lz, std::vector<char>(16).data(), 16), 0) << "at the end";
+  EXPECT_EQ(LZRead(lz, std::vector<char>(16).data(), 16), c.opens == Opens::Plain ? 0 : ReadAtTheEnd());
   EXPECT_EQ(LZSeek(lz, 0, 2), c.seekEnd);
   LZClose(lz);
 }
@@ -125,7 +130,7 @@ TEST_F(LzExpand, SeeksForwardAndBackWithinTheExpandedData) {
   EXPECT_EQ(LZSeek(lz, -4, 1), 12346);
   EXPECT_EQ(Read(lz, 4), At(12346, 4));
   EXPECT_EQ(LZSeek(lz, 20000, 0), 20000);
-  EXPECT_EQ(Read(lz, 4), "");
+  EXPECT_EQ(LZRead(lz, std::vector<char>(4).data(), 4), ReadAtTheEnd());
   EXPECT_EQ(LZSeek(lz, 20001, 0), LZERROR_BADVALUE);
   EXPECT_EQ(LZSeek(lz, -1, 0), LZERROR_BADVALUE);
   EXPECT_EQ(LZSeek(lz, 0, 1), 20000) << "a refused seek leaves the position";

@@ -21,6 +21,15 @@ HANDLE Duplicate(HANDLE file) {
   return DuplicateHandle(process, file, process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS) ? copy : nullptr;
 }
 
+bool RunningUnderWine() {
+#ifdef _WIN32
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+  return false;
+#endif
+}
+
 std::string ReadToEnd(INT lz) {
   std::string all;
   char chunk[1000];

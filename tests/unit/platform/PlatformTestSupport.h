@@ -17,5 +17,8 @@ HANDLE Duplicate(HANDLE file);
 inline INT FileNumber(HANDLE file) { return static_cast<INT>(reinterpret_cast<INT_PTR>(file)); }
 inline bool IsOpen(HANDLE file) { return GetFileSize(file, nullptr) != INVALID_FILE_SIZE; }
 
+// Whether the platform DLLs under test are Wine's, where a few results differ from Windows'.
+bool RunningUnderWine();
+
 // Everything LZRead gives from the current position on, up to a sanity limit.
 std::string ReadToEnd(INT lz);
