@@ -16,6 +16,7 @@ struct Goal {
   double minRatio;
   double limit = 0;     // instead of a reference benchmark
   std::string counter;  // empty: the processor time, in nanoseconds
+  std::string why;      // of a reported row: why it has no goal
 };
 
 bool g_bMismatch = false;
@@ -86,7 +87,7 @@ void PrintTable(const MedianReporter& reporter) {
     PrintValue(reference, g.counter);
     std::printf(" %7.2fx ", ratio);
     if (g.minRatio <= 0) {
-      std::printf("%6s  %s\n", "-", "-");
+      std::printf("%6s  %s\n", "-", g.why.empty() ? "-" : g.why.c_str());
       continue;
     }
     const bool ok = ratio >= g.minRatio;
@@ -101,6 +102,10 @@ void PrintTable(const MedianReporter& reporter) {
 
 void AddGoal(const std::string& ours, const std::string& reference, double minRatio, const std::string& counter) {
   Goals().push_back({ours, reference, minRatio, 0, counter});
+}
+
+void AddReported(const std::string& ours, const std::string& reference, const std::string& why) {
+  Goals().push_back({ours, reference, 0, 0, "", why});
 }
 
 void ReportMismatch(const std::string& what) {
