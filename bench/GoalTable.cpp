@@ -101,7 +101,7 @@ void PrintTable(const MedianReporter& reporter) {
 }  // namespace
 
 void AddGoal(const std::string& ours, const std::string& reference, double minRatio, const std::string& counter) {
-  Goals().push_back({ours, reference, minRatio, 0, counter});
+  Goals().push_back({ours, reference, minRatio, 0, counter, ""});
 }
 
 void AddReported(const std::string& ours, const std::string& reference, const std::string& why) {
@@ -116,7 +116,7 @@ void ReportMismatch(const std::string& what) {
 bool IsSmokeRun() { return std::getenv("KV2_BENCH_SMOKE") != nullptr; }
 
 void AddLimit(const std::string& ours, double limit, const std::string& counter) {
-  Goals().push_back({ours, "limit", 1.0, limit, counter});
+  Goals().push_back({ours, "limit", 1.0, limit, counter, ""});
 }
 
 int RunAndReport(int argc, char** argv) {

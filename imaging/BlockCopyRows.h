@@ -159,13 +159,17 @@ void Block(const BlitState& s) {
       return;
     }
   }
-  for (int k = s.nHeight - 1; k >= 0; --k, pSrc += s.srcStep, pDest += s.destStep) {
+  // Locals, as stores through the row pointers could otherwise change s for the compiler.
+  const std::ptrdiff_t srcStep = s.srcStep, destStep = s.destStep;
+  const int w = s.nWidth;
+  const BYTE key = s.key;
+  for (int k = s.nHeight - 1; k >= 0; --k, pSrc += srcStep, pDest += destStep) {
     if constexpr (!kKeyed && !kMirrorX && V::kLanes == 1) {
       // One block move per row; memmove, as the block may be of the same bitmap.
-      std::memmove(pDest, pSrc, static_cast<std::size_t>(s.nWidth));
+      std::memmove(pDest, pSrc, static_cast<std::size_t>(w));
     } else {
       const unsigned drawn = kKeyed ? DrawnColumns<kMode>(k) : 0xF;
-      if (drawn != 0) Row<V, kKeyed, kMirrorX>(pSrc, pDest, s.nWidth, s.key, drawn);
+      if (drawn != 0) Row<V, kKeyed, kMirrorX>(pSrc, pDest, w, key, drawn);
     }
   }
 }
