@@ -126,7 +126,7 @@ void SzddDecoder::DecodeGroups(const BYTE* in, std::size_t inSize, BYTE* out, st
       } else {
         // The match starts before this call's output, in the window.
         for (std::size_t i = 0; i < length; ++i)
-          dest[i] = distance <= written + i ? dest[i - distance]
+          dest[i] = distance <= written + i ? *(dest + i - distance)
                                             : m_window[(m_writePos + written + i - distance) & szdd::kWindowMask];
       }
       dest += length;
