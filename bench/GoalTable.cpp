@@ -16,6 +16,7 @@ struct Goal {
   double minRatio;
   double limit = 0;     // instead of a reference benchmark
   std::string counter;  // empty: the processor time, in nanoseconds
+  std::string why;      // of a reported row: why it has no goal
 };
 
 bool g_bMismatch = false;
@@ -86,7 +87,7 @@ void PrintTable(const MedianReporter& reporter) {
     PrintValue(reference, g.counter);
     std::printf(" %7.2fx ", ratio);
     if (g.minRatio <= 0) {
-      std::printf("%6s  %s\n", "-", "-");
+      std::printf("%6s  %s\n", "-", g.why.empty() ? "-" : g.why.c_str());
       continue;
     }
     const bool ok = ratio >= g.minRatio;
@@ -100,7 +101,11 @@ void PrintTable(const MedianReporter& reporter) {
 }  // namespace
 
 void AddGoal(const std::string& ours, const std::string& reference, double minRatio, const std::string& counter) {
-  Goals().push_back({ours, reference, minRatio, 0, counter});
+  Goals().push_back({ours, reference, minRatio, 0, counter, ""});
+}
+
+void AddReported(const std::string& ours, const std::string& reference, const std::string& why) {
+  Goals().push_back({ours, reference, 0, 0, "", why});
 }
 
 void ReportMismatch(const std::string& what) {
@@ -111,7 +116,7 @@ void ReportMismatch(const std::string& what) {
 bool IsSmokeRun() { return std::getenv("KV2_BENCH_SMOKE") != nullptr; }
 
 void AddLimit(const std::string& ours, double limit, const std::string& counter) {
-  Goals().push_back({ours, "limit", 1.0, limit, counter});
+  Goals().push_back({ours, "limit", 1.0, limit, counter, ""});
 }
 
 int RunAndReport(int argc, char** argv) {

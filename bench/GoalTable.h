@@ -11,6 +11,9 @@ namespace bench {
 // medians are of that user counter (named after its unit, "ms" or "MB"), not of the time.
 void AddGoal(const std::string& ours, const std::string& reference, double minRatio, const std::string& counter = "");
 
+// A ratio reported without a goal, with the reason there is none printed beside it.
+void AddReported(const std::string& ours, const std::string& reference, const std::string& why);
+
 // ours must take at most `limit` (nanoseconds, or the counter's unit): the ratio is that limit /
 // our median.
 void AddLimit(const std::string& ours, double limit, const std::string& counter = "");

@@ -13,6 +13,9 @@ struct Avx2 {
 
   static Vec Load(const BYTE* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
   static void Store(BYTE* p, Vec v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+  // p aligned to a vector; Fence orders the stores with later ones.
+  static void Stream(BYTE* p, Vec v) { _mm256_stream_si256(reinterpret_cast<__m256i*>(p), v); }
+  static void Fence() { _mm_sfence(); }
   static Vec Splat(BYTE b) { return _mm256_set1_epi8(static_cast<char>(b)); }
   static Vec Splat32(unsigned u) { return _mm256_set1_epi32(static_cast<int>(u)); }
   static Vec Equal(Vec a, Vec b) { return _mm256_cmpeq_epi8(a, b); }

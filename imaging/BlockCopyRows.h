@@ -6,6 +6,7 @@
 
 #include "BlockCopy.h"
 
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -112,17 +113,63 @@ inline void Row(const BYTE* pSrc, BYTE* pDest, int w, BYTE key, unsigned drawn) 
   RowPixels<kKeyed, kMirrorX>(pSrc, pDest, w, key, drawn);
 }
 
+// An opaque row of a large block: streaming stores skip reading the destination's lines before
+// writing them and leave the cache to the source. They fill whole lines only, as a line written
+// partly by them and partly by ordinary stores is slow to leave the write buffers; the bytes
+// before the row's first whole line and after its last are copied as rows of their own.
+constexpr int kLineBytes = 64;
+
+template <bool kMirrorX>
+inline void CopyPixels(const BYTE* pSrc, BYTE* pDest, int w) {
+  if constexpr (kMirrorX)
+    RowPixels<false, true>(pSrc, pDest, w, 0, 0);
+  else
+    std::memcpy(pDest, pSrc, static_cast<std::size_t>(w));
+}
+
+template <class V, bool kMirrorX>
+inline void StreamRow(const BYTE* pSrc, BYTE* pDest, int w) {
+  const int head = static_cast<int>(-reinterpret_cast<std::uintptr_t>(pDest) % kLineBytes);
+  if (w < head + kLineBytes) return CopyPixels<kMirrorX>(pSrc, pDest, w);
+  CopyPixels<kMirrorX>(pSrc, pDest, head);
+  int j = head;
+  for (; j + kLineBytes <= w; j += kLineBytes)
+    for (int q = j; q < j + kLineBytes; q += V::kLanes)
+      V::Stream(pDest + q, kMirrorX ? V::Reverse(V::Load(pSrc - q - (V::kLanes - 1))) : V::Load(pSrc + q));
+  CopyPixels<kMirrorX>(kMirrorX ? pSrc - j : pSrc + j, pDest + j, w - j);
+}
+
+// From this many bytes on, an opaque block is copied with streaming stores: it would push
+// most of what the cache holds out anyway.
+constexpr std::size_t kStreamBytes = 256 << 10;
+
 template <class V, bool kKeyed, bool kMirrorX, int kMode>
 void Block(const BlitState& s) {
   const BYTE* pSrc = s.pSrc;
   BYTE* pDest = s.pDest;
-  for (int k = s.nHeight - 1; k >= 0; --k, pSrc += s.srcStep, pDest += s.destStep) {
+  if constexpr (!kKeyed && V::kLanes > 1) {
+    if (std::size_t(s.nWidth) * std::size_t(s.nHeight) >= kStreamBytes) {
+      // Rows that follow one another in both bitmaps are one long row (the block's bytes fit
+      // an int, as a bitmap's do).
+      const bool joined = !kMirrorX && s.srcStep == s.nWidth && s.destStep == s.nWidth;
+      const int rows = joined ? 1 : s.nHeight;
+      const int width = joined ? s.nWidth * s.nHeight : s.nWidth;
+      for (int k = 0; k < rows; ++k, pSrc += s.srcStep, pDest += s.destStep) StreamRow<V, kMirrorX>(pSrc, pDest, width);
+      V::Fence();
+      return;
+    }
+  }
+  // Locals, as stores through the row pointers could otherwise change s for the compiler.
+  const std::ptrdiff_t srcStep = s.srcStep, destStep = s.destStep;
+  const int w = s.nWidth;
+  const BYTE key = s.key;
+  for (int k = s.nHeight - 1; k >= 0; --k, pSrc += srcStep, pDest += destStep) {
     if constexpr (!kKeyed && !kMirrorX && V::kLanes == 1) {
       // One block move per row; memmove, as the block may be of the same bitmap.
-      std::memmove(pDest, pSrc, static_cast<std::size_t>(s.nWidth));
+      std::memmove(pDest, pSrc, static_cast<std::size_t>(w));
     } else {
       const unsigned drawn = kKeyed ? DrawnColumns<kMode>(k) : 0xF;
-      if (drawn != 0) Row<V, kKeyed, kMirrorX>(pSrc, pDest, s.nWidth, s.key, drawn);
+      if (drawn != 0) Row<V, kKeyed, kMirrorX>(pSrc, pDest, w, key, drawn);
     }
   }
 }

@@ -13,6 +13,9 @@ struct Sse2 {
 
   static Vec Load(const BYTE* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
   static void Store(BYTE* p, Vec v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+  // p aligned to a vector; Fence orders the stores with later ones.
+  static void Stream(BYTE* p, Vec v) { _mm_stream_si128(reinterpret_cast<__m128i*>(p), v); }
+  static void Fence() { _mm_sfence(); }
   static Vec Splat(BYTE b) { return _mm_set1_epi8(static_cast<char>(b)); }
   static Vec Splat32(unsigned u) { return _mm_set1_epi32(static_cast<int>(u)); }
   static Vec Equal(Vec a, Vec b) { return _mm_cmpeq_epi8(a, b); }

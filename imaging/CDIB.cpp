@@ -32,9 +32,9 @@ CDIB::CDIB() { Create(16, 16); }
 CDIB::~CDIB() { Release(); }
 
 void CDIB::Release() {
-  delete[] reinterpret_cast<BYTE*>(m_pBMI);
+  dib::Free(m_pBMI);
   m_pBMI = nullptr;
-  if (m_bOwnBits) delete[] m_pBits;
+  if (m_bOwnBits) dib::Free(m_pBits);
   m_pBits = nullptr;
 }
 

@@ -3,6 +3,7 @@
 #include "CDIB.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace dib {
@@ -11,15 +12,22 @@ namespace {
 
 bool Fits(std::int64_t bytes) { return bytes >= 0 && static_cast<std::uint64_t>(bytes) <= SIZE_MAX; }
 
+constexpr std::align_val_t kLine{64};
+
 }  // namespace
 
-Block Allocate(std::int64_t bytes) {
-  return Fits(bytes) ? Block(new (std::nothrow) BYTE[static_cast<std::size_t>(bytes)]()) : nullptr;
+Block AllocateForOverwrite(std::int64_t bytes) {
+  return Fits(bytes) ? Block(static_cast<BYTE*>(::operator new[](static_cast<std::size_t>(bytes), kLine, std::nothrow)))
+                     : nullptr;
 }
 
-Block AllocateForOverwrite(std::int64_t bytes) {
-  return Fits(bytes) ? Block(new (std::nothrow) BYTE[static_cast<std::size_t>(bytes)]) : nullptr;
+Block Allocate(std::int64_t bytes) {
+  Block block = AllocateForOverwrite(bytes);
+  if (block) std::memset(block.get(), 0, static_cast<std::size_t>(bytes));
+  return block;
 }
+
+void Free(void* p) { ::operator delete[](p, kLine); }
 
 std::int64_t PixelBytes(const BITMAPINFOHEADER& header) {
   if (header.biWidth <= 0 || header.biHeight <= 0) return 0;

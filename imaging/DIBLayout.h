@@ -31,8 +31,14 @@ constexpr std::int64_t kMaxPixelBytes = 0x7FFFFFFF - std::int64_t{kFileHeaderByt
 // Row stride of the pixel model: one byte per pixel, rows padded to 4 bytes.
 constexpr std::int64_t Stride(std::int64_t width) { return (width + 3) & ~std::int64_t{3}; }
 
-// The header block and the pixel buffer are heap blocks of bytes, zeroed when allocated.
-using Block = std::unique_ptr<BYTE[]>;
+// The header block and the pixel buffer are heap blocks of bytes, zeroed when allocated. They
+// start on a cache line, and so does every row of a bitmap whose stride is a multiple of one:
+// the block copy then writes whole lines.
+void Free(void* p);
+struct BlockDeleter {
+  void operator()(BYTE* p) const { Free(p); }
+};
+using Block = std::unique_ptr<BYTE[], BlockDeleter>;
 // Null when the size is negative or memory runs out.
 Block Allocate(std::int64_t bytes);
 // The same, not zeroed: for pixels read over at once.

@@ -139,6 +139,29 @@ TEST_P(CopyBits, EveryFlagCombinationOnOddSizesMatchesTheModel) {
             ExpectAsModel(src, dest, 81 - w - 3, 1, w, h, 5, 13 - h, key, mode | mirror);
 }
 
+// Opaque blocks large enough to be written with streaming stores: whole bitmaps whose rows join
+// into one, rows starting at every place in a cache line, rows too short for a whole line.
+TEST_P(CopyBits, LargeOpaqueBlocksMatchTheModel) {
+  struct Case {
+    int srcW, srcH, destW, destH, dx, dy, w, h, sx, sy;
+  };
+  const Case cases[] = {
+      {1024, 300, 1024, 300, 0, 0, 1024, 300, 0, 0},
+      {1023, 301, 1030, 302, 5, 1, 1019, 300, 3, 1},
+      {75, 4001, 73, 4002, 2, 1, 70, 4000, 4, 1},
+  };
+  std::mt19937 random(9);
+  for (const Case& c : cases) {
+    CDIB src, dest;
+    ASSERT_TRUE(src.Create(c.srcW, c.srcH));
+    ASSERT_TRUE(dest.Create(c.destW, c.destH));
+    Fill(src, random, 256);
+    Fill(dest, random, 256);
+    for (UINT mirror : {0u, 0x100u, 0x200u, 0x300u})
+      ExpectAsModel(src, dest, c.dx, c.dy, c.w, c.h, c.sx, c.sy, kNone, mirror);
+  }
+}
+
 TEST_P(CopyBits, PatternsDrawTheWorkedExampleOnAnEightPixelBlock) {
   const struct {
     UINT mode;
