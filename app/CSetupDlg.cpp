@@ -4,6 +4,7 @@
 #include "AfxRealizePalette.h"
 #include "CDataExchange.h"
 #include "CPaletteSelection.h"
+#include "MediaNames.h"
 #include "ProposedFolder.h"
 #include "SetupGlobals.h"
 #include "TimingMarks.h"
@@ -28,9 +29,6 @@ constexpr int kProfileBuffer = 256;
 
 constexpr UINT kLayoutFlags = SWP_NOZORDER | SWP_NOACTIVATE;
 
-// Each picture's button rows: normal, pressed, focused.
-constexpr int kButtonRows = 3;
-
 }  // namespace
 
 CSetupDlg::CSetupDlg(CWnd* pParent) : CDialog(IDD_SETUP, pParent) { LoadSkin(); }
@@ -43,7 +41,7 @@ CSetupDlg::~CSetupDlg() {
 void CSetupDlg::LoadSkin() {
   m_pBackground = std::make_unique<CDIB>();
   // A missing skin is no error: the dialog is then the plain template.
-  if (!m_pBackground->Load("K2Login|LoginBk.bmp")) {
+  if (!m_pBackground->Load(media::kSkinBackground)) {
     m_pBackground.reset();
     return;
   }
@@ -53,9 +51,9 @@ void CSetupDlg::LoadSkin() {
     m_pPalette.reset();
   }
   // A button whose picture fails has said so and draws nothing; it takes the palette all the same.
-  m_btnOK.Load("K2Login|BtnOK.bmp", kButtonRows);
+  m_btnOK.Load(media::kSkinOKButton, media::kButtonRows);
   m_btnOK.m_pPalette = m_pPalette.get();
-  m_btnCancel.Load("K2Login|BtnNo.bmp", kButtonRows);
+  m_btnCancel.Load(media::kSkinCancelButton, media::kButtonRows);
   m_btnCancel.m_pPalette = m_pPalette.get();
 }
 

@@ -6,6 +6,7 @@
 #include "CStdioFile.h"
 #include "InstallProgress.h"
 #include "ListLineContainment.h"
+#include "MediaNames.h"
 #include "TimingMarks.h"
 
 #include <direct.h>
@@ -15,8 +16,6 @@
 namespace {
 
 const char kCaption[] = "Korvi2";
-const char kListFile[] = "KV2Setup.inf";
-const char kClient[] = "KV2.EXE";
 
 constexpr DWORD kClientReadyTimeout = 10000;
 
@@ -93,7 +92,7 @@ BOOL CSetupDlg::CreateInstallFolder() {
 BOOL CSetupDlg::CopyListedFiles(CCopyFailures& failures) {
   CStdioFile list;
   CFileException e;
-  if (!list.Open(kListFile, CFile::modeRead | CFile::shareCompat, &e)) {
+  if (!list.Open(media::kListFile, CFile::modeRead | CFile::shareCompat, &e)) {
     MessageBox(e.m_cause == CFileException::fileNotFound ? "Can't find KV2Setup.inf." : "Too many files opened.",
                kCaption, MB_OK);
     return FALSE;
@@ -120,7 +119,7 @@ void CSetupDlg::StartClient() {
   STARTUPINFOA si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(m_strFolder + kClient, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+  if (!CreateProcessA(m_strFolder + media::kClient, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
     PostMessage(WM_CLOSE);
     return;
   }

@@ -3,6 +3,7 @@
 #include "CFileException.h"
 #include "CStdioFile.h"
 #include "ListedName.h"
+#include "MediaNames.h"
 #include "SkinCheck.h"
 
 #include <algorithm>
@@ -14,9 +15,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char kSetup[] = "KV2Setup.exe";
-const char kSkin[] = "K2Login.kds";
-const char kListFile[] = "KV2Setup.inf";
-const char kClient[] = "KV2.EXE";
 
 // The setup adds the sizes in 32 bits.
 constexpr std::uint64_t kTotalLimit = std::uint64_t{1} << 32;
@@ -145,7 +143,7 @@ void MediaTool::AddPayloadFile(const fs::directory_entry& entry, const CodePage&
     return Problem(shown, "code page " + std::to_string(codePage.Number()) + " cannot spell its name");
   const std::string why = WhyNotInstallable(file.strLine, codePage);
   if (!why.empty()) return Problem(shown, why);
-  for (const char* pszOwn : {kSetup, kSkin, kListFile})
+  for (const char* pszOwn : {kSetup, media::kSkinFile, media::kListFile})
     if (SameName(file.strLine, pszOwn)) return Problem(shown, std::string("the media's own ") + pszOwn + " has this name");
   const auto [earlier, bNew] = seen.emplace(file.strLine, file.source);
   if (!bNew) return Problem(shown, "the same name as " + earlier->second.filename().string() + " where case does not count");
@@ -191,8 +189,8 @@ void MediaTool::CheckTotal(const Files& files) {
 
 void MediaTool::CheckClientListed(const Files& files) {
   for (const ListedFile& file : files)
-    if (SameName(file.strLine, kClient)) return;
-  Warn(kClient, "not listed: the setup then ends quietly after its question");
+    if (SameName(file.strLine, media::kClient)) return;
+  Warn(media::kClient, "not listed: the setup then ends quietly after its question");
 }
 
 bool MediaTool::Write(const BuildOptions& options, const Files& files) {
@@ -205,12 +203,12 @@ bool MediaTool::Write(const BuildOptions& options, const Files& files) {
     fs::remove_all(staging);
     fs::create_directories(staging);
     fs::copy_file(options.setup, staging / kSetup);
-    fs::copy_file(options.skin, staging / kSkin);
+    fs::copy_file(options.skin, staging / media::kSkinFile);
     CopyPayload(staging, files);
-    std::ofstream list(staging / kListFile, std::ios::binary);
+    std::ofstream list(staging / media::kListFile, std::ios::binary);
     for (const ListedFile& file : files) list << file.strLine << "\r\n";
     list.close();
-    if (!list) throw fs::filesystem_error("cannot write", staging / kListFile, std::make_error_code(std::errc::io_error));
+    if (!list) throw fs::filesystem_error("cannot write", staging / media::kListFile, std::make_error_code(std::errc::io_error));
     Replace(out, staging);
   } catch (const fs::filesystem_error& e) {
     fs::remove_all(staging, error);
@@ -258,13 +256,13 @@ void MediaTool::Summarise(const BuildOptions& options, const Files& files) {
   bool bClient = false;
   for (const ListedFile& file : files) {
     nTotal += file.nSize;
-    bClient = bClient || SameName(file.strLine, kClient);
+    bClient = bClient || SameName(file.strLine, media::kClient);
   }
-  m_out << "kv2media: laid out " << options.out << ": " << kSetup << ", " << kSkin << ", " << kListFile << " (code page "
+  m_out << "kv2media: laid out " << options.out << ": " << kSetup << ", " << media::kSkinFile << ", " << media::kListFile << " (code page "
         << options.nCodePage << ") and " << files.size() << " files of " << nTotal << " bytes\n"
         << "kv2media: the setup will copy the " << files.size()
         << " listed files into the one folder the user chooses, each with only the archive attribute, then "
-        << (bClient ? std::string("offer to start ") + kClient : std::string("ask its question and end")) << "\n";
+        << (bClient ? std::string("offer to start ") + media::kClient : std::string("ask its question and end")) << "\n";
 }
 
 int MediaTool::Check(const std::string& media, UINT nCodePage) {
@@ -276,10 +274,10 @@ int MediaTool::Check(const std::string& media, UINT nCodePage) {
   if (m_nProblems > 0) return 1;
   const NameIndex index = IndexFolder(media, codePage);
   if (Find(index, kSetup).empty()) Problem(kSetup, "missing from the media");
-  const fs::path skin = Find(index, kSkin);
+  const fs::path skin = Find(index, media::kSkinFile);
   const std::string skinProblem = skin.empty() ? "it is missing" : WhySkinNotShown(skin.string());
   if (!skinProblem.empty())
-    Problem(kSkin, "the setup would show a bare dialog that proposes no folder: " + skinProblem);
+    Problem(media::kSkinFile, "the setup would show a bare dialog that proposes no folder: " + skinProblem);
   const Files files = ReadList(index, codePage);
   CheckTotal(files);
   CheckClientListed(files);
@@ -293,17 +291,17 @@ int MediaTool::Check(const std::string& media, UINT nCodePage) {
 
 MediaTool::Files MediaTool::ReadList(const NameIndex& index, const CodePage& codePage) {
   Files files;
-  const fs::path list = Find(index, kListFile);
+  const fs::path list = Find(index, media::kListFile);
   CStdioFile file;
   if (list.empty() || !file.Open(list.c_str(), CFile::modeRead)) {
-    Problem(kListFile, "cannot be read: the setup says \"Can't find KV2Setup.inf.\" and installs nothing");
+    Problem(media::kListFile, "cannot be read: the setup says \"Can't find KV2Setup.inf.\" and installs nothing");
     return files;
   }
   CString strLine;
   try {
     for (int nLine = 1; file.ReadString(strLine); ++nLine) {
       const std::string line(static_cast<const char*>(strLine), static_cast<std::size_t>(strLine.GetLength()));
-      const std::string where = std::string(kListFile) + " line " + std::to_string(nLine) + " (" + codePage.Shown(line) + ")";
+      const std::string where = std::string(media::kListFile) + " line " + std::to_string(nLine) + " (" + codePage.Shown(line) + ")";
       const std::string why = WhyNotInstallable(line, codePage);
       const fs::path source = why.empty() ? Find(index, line) : fs::path();
       std::error_code error;
@@ -312,7 +310,7 @@ MediaTool::Files MediaTool::ReadList(const NameIndex& index, const CodePage& cod
       else files.push_back(ListedFile{source, line, fs::file_size(source, error)});
     }
   } catch (const CFileException&) {
-    Problem(kListFile, "cannot be read to its end: the setup stops the install with an error report");
+    Problem(media::kListFile, "cannot be read to its end: the setup stops the install with an error report");
   }
   return files;
 }

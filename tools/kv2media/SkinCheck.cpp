@@ -2,14 +2,16 @@
 
 #include "CDIB.h"
 #include "KdsArchive.h"
+#include "MediaNames.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr char kBackground[] = "LoginBk.bmp";
-constexpr const char* kButtons[] = {"BtnOK.bmp", "BtnNo.bmp"};
-constexpr int kButtonRows = 3;
+constexpr const char* kButtons[] = {media::kSkinOKButton, media::kSkinCancelButton};
+
+// The member's name inside the archive, without the archive's.
+std::string Member(const char* pszPath) { return std::strchr(pszPath, '|') + 1; }
 
 // Why a member did not load, in the readers' words.
 std::string Load(const std::string& archive, const std::string& member, CDIB& dib) {
@@ -38,17 +40,17 @@ std::string WhySkinNotShown(const std::string& archive) {
   std::string error;
   if (!kds.Read(archive, error)) return error;
   CDIB background;
-  std::string problem = Load(archive, kBackground, background);
+  std::string problem = Load(archive, Member(media::kSkinBackground), background);
   if (!problem.empty()) return problem;
   for (const char* pszButton : kButtons) {
     CDIB button;
-    problem = Load(archive, pszButton, button);
+    problem = Load(archive, Member(pszButton), button);
     if (!problem.empty()) return problem;
     const int nHeight = button.GetHeight();
-    if (nHeight < kButtonRows || nHeight % kButtonRows != 0)
-      return std::string(pszButton) + ": its " + std::to_string(nHeight) + " rows of pixels are not three rows of equal height";
+    if (nHeight < media::kButtonRows || nHeight % media::kButtonRows != 0)
+      return Member(pszButton) + ": its " + std::to_string(nHeight) + " rows of pixels are not three rows of equal height";
     if (!SameColours(background, button))
-      return std::string(pszButton) + ": its colours are not the background's, in whose palette it is drawn";
+      return Member(pszButton) + ": its colours are not the background's, in whose palette it is drawn";
   }
   return {};
 }
