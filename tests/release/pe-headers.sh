@@ -22,14 +22,9 @@ imported_functions() {
 
 # "FUNCTION VERSION" for each name on stdin that newer-imports.txt lists.
 newer_than_xp() {
-  local function pattern since
-  while read -r function; do
-    while read -r pattern since; do
-      [[ -z $pattern || $pattern == \#* ]] && continue
-      # shellcheck disable=SC2053 # the table's patterns match as patterns
-      [[ $function == $pattern ]] && echo "$function $since"
-    done <"$here/newer-imports.txt"
-  done
+  awk 'NR == FNR { if ($1 !~ /^#/ && NF == 2) since[$1] = $2; next }
+    { for (p in since) { re = p; gsub(/\*/, ".*", re); if ($1 ~ ("^" re "$")) print $1, since[p] } }' \
+    "$here/newer-imports.txt" -
 }
 
 # newer A B: whether version A is later than version B.
