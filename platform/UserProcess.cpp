@@ -46,7 +46,8 @@ COwnedHandle ShellToken() {
   const HWND hShell = GetShellWindow();
   DWORD dwProcessId = 0;
   if (hShell == nullptr || GetWindowThreadProcessId(hShell, &dwProcessId) == 0) return nullptr;
-  const COwnedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, dwProcessId));
+  // The least access that reads a token; systems with elevation all grant it.
+  const COwnedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwProcessId));
   HANDLE hToken = nullptr;
   if (!process || !OpenProcessToken(process.get(), TOKEN_QUERY | TOKEN_DUPLICATE, &hToken)) return nullptr;
   const COwnedHandle token(hToken);
@@ -60,7 +61,7 @@ COwnedHandle LinkedToken() {
   TOKEN_LINKED_TOKEN linked{};
   DWORD cb = 0;
   if (!own || !GetTokenInformation(own.get(), TokenLinkedToken, &linked, sizeof(linked), &cb)) return nullptr;
-  const COwnedHandle token(linked.LinkedToken);
+  const COwnedHandle owner(linked.LinkedToken);
   return PrimaryFrom(linked.LinkedToken);
 }
 
