@@ -8,6 +8,7 @@
 #include "ListLineContainment.h"
 #include "MediaNames.h"
 #include "TimingMarks.h"
+#include "UserProcess.h"
 
 #include <direct.h>
 
@@ -116,10 +117,9 @@ BOOL CSetupDlg::CopyListedFiles(CCopyFailures& failures) {
 
 void CSetupDlg::StartClient() {
   SetCurrentDirectoryA(m_strFolder);
-  STARTUPINFOA si{};
-  si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(m_strFolder + media::kClient, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+  // Administrator rights stay with the setup.
+  if (!CreateUserProcess(m_strFolder + media::kClient, &pi)) {
     PostMessage(WM_CLOSE);
     return;
   }

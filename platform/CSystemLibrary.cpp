@@ -32,9 +32,13 @@ HMODULE CSystemLibrary::Module() {
   return m_hModule;
 }
 
-FARPROC CSystemLibrary::Procedure(const char* pszFunction) {
+FARPROC CSystemLibrary::Lookup(const char* pszFunction) {
   const HMODULE hModule = Module();
-  const FARPROC pfn = hModule != nullptr ? GetProcAddress(hModule, pszFunction) : nullptr;
+  return hModule != nullptr ? GetProcAddress(hModule, pszFunction) : nullptr;
+}
+
+FARPROC CSystemLibrary::Procedure(const char* pszFunction) {
+  const FARPROC pfn = Lookup(pszFunction);
   if (pfn == nullptr) Unbound(m_pszName, pszFunction);
   return pfn;
 }

@@ -17,8 +17,17 @@ class CSystemLibrary {
     return reinterpret_cast<F*>(reinterpret_cast<void*>(Procedure(pszFunction)));
   }
 
+  // A function newer than the oldest system the programs run on: null where the system lacks
+  // it, and the caller does without. Named by its declaration's type (decltype), which does
+  // not make it an import.
+  template <typename F>
+  F* Find(const char* pszFunction) {
+    return reinterpret_cast<F*>(reinterpret_cast<void*>(Lookup(pszFunction)));
+  }
+
  private:
   FARPROC Procedure(const char* pszFunction);
+  FARPROC Lookup(const char* pszFunction);
   HMODULE Module();
 
   const char* m_pszName;
