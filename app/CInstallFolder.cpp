@@ -2,19 +2,37 @@
 
 #include "AnsiText.h"
 
-#include <string>
+#include <winternl.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
 
 namespace {
 
 constexpr DWORD kChunk = 64 * 1024;
-// Exclusive, so nobody writes the file while it is checked and copied.
-constexpr DWORD kDestinationAccess = GENERIC_READ | GENERIC_WRITE | DELETE;
+constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);
+constexpr NTSTATUS kNotImplemented = static_cast<NTSTATUS>(0xC0000002);
+// Enough for a name the platform allows (255 characters) after the entry's fixed part.
+constexpr size_t kListingBytes = sizeof(FILE_ID_BOTH_DIR_INFORMATION) + 256 * sizeof(WCHAR);
+constexpr int kTemporaryTries = 100;
+
+using NtCreateFileFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER,
+                                              ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
+using NtQueryDirectoryFileFunction = NTSTATUS(NTAPI*)(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG,
+                                                      FILE_INFORMATION_CLASS, BOOLEAN, PUNICODE_STRING, BOOLEAN);
+using NtSetInformationFileFunction = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
 
 // Bound at run time, so that the import table names nothing newer than the oldest system the
 // setup declares; null where the system lacks it.
 template <typename F>
+F SystemFunction(const char* pszModule, const char* pszName) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(pszModule), pszName)));
+}
+
+template <typename F>
 F Kernel32Function(const char* pszName) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), pszName)));
+  return SystemFunction<F>("kernel32.dll", pszName);
 }
 
 DWORD FinalPathName(HANDLE h, char* pszPath, DWORD nSize) {
@@ -34,9 +52,96 @@ HANDLE OpenFolder(const char* pszFolder) {
                            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
-HANDLE OpenDestination(const char* pszPath, DWORD dwDisposition) {
-  return Valid(CreateFileA(pszPath, kDestinationAccess, 0, nullptr, dwDisposition,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+// Opens a name inside an open folder: the folder's path is not looked at again, so no link
+// swapped in on the way can redirect it. An empty name opens the folder itself once more.
+HANDLE OpenRelative(HANDLE hFolder, const std::wstring& strName, ACCESS_MASK access, ULONG nShare, ULONG nDisposition,
+                    ULONG nOptions, NTSTATUS& status) {
+  static const auto pfn = SystemFunction<NtCreateFileFunction>("ntdll.dll", "NtCreateFile");
+  status = kNotImplemented;
+  if (pfn == nullptr || strName.size() > 32767 / sizeof(WCHAR)) return nullptr;
+  const auto nBytes = static_cast<USHORT>(strName.size() * sizeof(WCHAR));
+  UNICODE_STRING name{nBytes, nBytes, const_cast<PWSTR>(strName.c_str())};
+  OBJECT_ATTRIBUTES attributes{};
+  InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, hFolder, nullptr);
+  IO_STATUS_BLOCK io{};
+  HANDLE h = nullptr;
+  status = pfn(&h, access | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, nShare, nDisposition,
+               nOptions | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+  return status >= 0 ? h : nullptr;
+}
+
+// A new file, exclusive until it is closed; an existing name, even a dangling link, is a collision.
+HANDLE CreateRelative(HANDLE hFolder, const std::wstring& strName, NTSTATUS& status) {
+  return OpenRelative(hFolder, strName, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_CREATE,
+                      FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY, status);
+}
+
+// The folder's listing of one name: its own attributes and identity, a link not followed.
+BOOL ListEntry(HANDLE hFolder, const std::wstring& strName, FILE_ID_BOTH_DIR_INFORMATION& entry) {
+  static const auto pfn = SystemFunction<NtQueryDirectoryFileFunction>("ntdll.dll", "NtQueryDirectoryFile");
+  NTSTATUS status;
+  // A listing handle of its own: a handle keeps the name its first listing asked for.
+  const CHandle listing(OpenRelative(hFolder, std::wstring(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     FILE_OPEN, FILE_DIRECTORY_FILE, status));
+  if (pfn == nullptr || listing == nullptr) return FALSE;
+  alignas(FILE_ID_BOTH_DIR_INFORMATION) char buffer[kListingBytes];
+  const auto nBytes = static_cast<USHORT>(strName.size() * sizeof(WCHAR));
+  UNICODE_STRING name{nBytes, nBytes, const_cast<PWSTR>(strName.c_str())};
+  IO_STATUS_BLOCK io{};
+  if (pfn(listing, nullptr, nullptr, nullptr, &io, buffer, sizeof(buffer), FileIdBothDirectoryInformation, TRUE, &name,
+          TRUE) < 0)
+    return FALSE;
+  std::memcpy(&entry, buffer, offsetof(FILE_ID_BOTH_DIR_INFORMATION, FileName));
+  return TRUE;
+}
+
+// Opens a subfolder of an open folder when it is a folder of its own, no junction, symbolic link
+// or mount point. Where the platform opens a link as itself, the handle tells; where it follows
+// the link, only the folder's listing does: the entry must be no link and be what was opened.
+HANDLE OpenPlainSubfolder(HANDLE hFolder, const std::wstring& strName) {
+  NTSTATUS status;
+  // Without delete sharing, where the platform honours it, the folder cannot be renamed away.
+  CHandle subfolder(OpenRelative(hFolder, strName, FILE_TRAVERSE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN,
+                                 FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT, status));
+  BY_HANDLE_FILE_INFORMATION opened{};
+  FILE_ID_BOTH_DIR_INFORMATION entry{};
+  if (subfolder == nullptr || !GetFileInformationByHandle(subfolder, &opened) ||
+      (opened.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || !ListEntry(hFolder, strName, entry) ||
+      (entry.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    return nullptr;
+  // A volume that numbers no files (FAT) holds no links either.
+  const BOOL bSame = entry.FileId.QuadPart == 0 || (entry.FileId.LowPart == opened.nFileIndexLow &&
+                                                     static_cast<DWORD>(entry.FileId.HighPart) == opened.nFileIndexHigh);
+  return bSame ? subfolder.Detach() : nullptr;
+}
+
+// Puts the open file in the name's place in the folder; what had the name goes, and a link or
+// other hard link that had it is not followed.
+BOOL RenameInto(HANDLE h, HANDLE hFolder, const std::wstring& strName) {
+  static const auto pfn = SystemFunction<NtSetInformationFileFunction>("ntdll.dll", "NtSetInformationFile");
+  const size_t nNameBytes = strName.size() * sizeof(WCHAR);
+  std::vector<char> buffer(sizeof(FILE_RENAME_INFORMATION) + nNameBytes);
+  auto* pInfo = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
+  pInfo->ReplaceIfExists = TRUE;
+  pInfo->RootDirectory = hFolder;
+  pInfo->FileNameLength = static_cast<ULONG>(nNameBytes);
+  std::memcpy(pInfo->FileName, strName.c_str(), nNameBytes);
+  IO_STATUS_BLOCK io{};
+  return pfn != nullptr &&
+         pfn(h, &io, pInfo, static_cast<ULONG>(buffer.size()), FileRenameInformation) >= 0;
+}
+
+std::wstring Wide(const CString& str) {
+  const int nLength = MultiByteToWideChar(CP_ACP, 0, str, str.GetLength(), nullptr, 0);
+  std::wstring strWide(static_cast<size_t>(nLength), L'\0');
+  if (nLength > 0) MultiByteToWideChar(CP_ACP, 0, str, str.GetLength(), strWide.data(), nLength);
+  return strWide;
+}
+
+// A name no listed file has, for a copy before it takes the place of an existing file.
+std::wstring TemporaryName(unsigned nNumber) {
+  return L"~kv2setup-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(nNumber) + L".tmp";
 }
 
 // A path as the platform resolves it by its text alone: "." and ".." gone, slashes backslashes.
@@ -105,21 +210,10 @@ CString UnlinkedPathOf(const char* pszFolder, const CString& strFinal) {
   return Join(FinalPathOf(parent), strFull.Mid(nParent));
 }
 
-BOOL IsAt(HANDLE h, const CString& strExpected) { return SamePath(FinalPathOf(h), strExpected); }
-
 BOOL DeleteOnClose(HANDLE h) {
   FILE_DISPOSITION_INFO disposition{};
   disposition.DeleteFile = TRUE;
   return SetInformation(h, FileDispositionInfo, &disposition, sizeof(disposition));
-}
-
-// Whether the file may be written in place: not read-only, and no other name of it elsewhere.
-enum class InPlace { Allowed, ReadOnly, HardLinked };
-InPlace InPlaceWrite(HANDLE h) {
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0)
-    return InPlace::ReadOnly;
-  return info.nNumberOfLinks > 1 ? InPlace::HardLinked : InPlace::Allowed;
 }
 
 // The source's last write time and the archive attribute alone, set through the handle.
@@ -135,8 +229,7 @@ BOOL FinishCopy(HANDLE hSource, HANDLE hDestination) {
 
 }  // namespace
 
-CInstallFolder::CInstallFolder(const char* pszFolder)
-    : m_folder(OpenFolder(pszFolder)), m_strFolder(pszFolder), m_buffer(kChunk) {
+CInstallFolder::CInstallFolder(const char* pszFolder) : m_folder(OpenFolder(pszFolder)), m_buffer(kChunk) {
   if (m_folder == nullptr) return;
   const CString strFinal = FinalPathOf(m_folder);
   if (SamePath(strFinal, UnlinkedPathOf(pszFolder, strFinal))) m_strFinal = strFinal;
@@ -144,40 +237,65 @@ CInstallFolder::CInstallFolder(const char* pszFolder)
 
 BOOL CInstallFolder::CopyIn(const CString& strLine) {
   if (!IsUsable()) return FALSE;
+  // The line as a path below the folder, "." and ".." resolved as the platform reads them.
+  const CString strPrefix = Join(m_strFinal, "");
+  const CString strFull = FullPathOf(Join(m_strFinal, strLine));
+  if (strFull.GetLength() <= strPrefix.GetLength() || !SamePath(strFull.Left(strPrefix.GetLength()), strPrefix))
+    return FALSE;
+  const std::wstring strRelative = Wide(strFull.Mid(strPrefix.GetLength()));
+  const size_t nSlash = strRelative.rfind(L'\\');
+  const std::wstring strName = nSlash == std::wstring::npos ? strRelative : strRelative.substr(nSlash + 1);
+  const HANDLE hFolder = FolderOf(nSlash == std::wstring::npos ? std::wstring() : strRelative.substr(0, nSlash));
+  if (strName.empty() || hFolder == nullptr) return FALSE;
+
   const CHandle source(
       Valid(CreateFileA(strLine, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
   if (source == nullptr) return FALSE;
-  const CString strPath = m_strFolder + strLine;
-  const CString strExpected = FullPathOf(Join(m_strFinal, strLine));
   // A fresh install finds nothing in the way: nothing is looked up before the copy.
-  const NewCopy result = CopyToNew(source, strPath, strExpected);
-  if (result != NewCopy::Exists) return result == NewCopy::Copied;
-  {
-    const CHandle existing(OpenDestination(strPath, OPEN_EXISTING));
-    if (existing == nullptr || !IsAt(existing, strExpected)) return FALSE;
-    switch (InPlaceWrite(existing)) {
-      case InPlace::ReadOnly:
-        return FALSE;
-      case InPlace::Allowed:
-        // A file that was there before is not ours to remove, even when the copy fails.
-        return CopyContents(source, existing) && FinishCopy(source, existing);
-      case InPlace::HardLinked:
-        // Written in place, the file's other names, maybe outside the folder, would change too.
-        if (!DeleteOnClose(existing)) return FALSE;
-        break;
-    }
+  const NewFile result = CopyToNew(source, hFolder, strName, nullptr);
+  if (result != NewFile::Exists) return result == NewFile::Copied;
+  FILE_ID_BOTH_DIR_INFORMATION entry{};
+  // A read-only file keeps its protection, as the platform's copy leaves it.
+  if (!ListEntry(hFolder, strName, entry) ||
+      (entry.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+    return FALSE;
+  for (int nTry = 0; nTry < kTemporaryTries; ++nTry) {
+    const NewFile replaced = CopyToNew(source, hFolder, TemporaryName(++m_nTemporary), &strName);
+    if (replaced != NewFile::Exists) return replaced == NewFile::Copied;
   }
-  return CopyToNew(source, strPath, strExpected) == NewCopy::Copied;
+  return FALSE;
 }
 
-CInstallFolder::NewCopy CInstallFolder::CopyToNew(HANDLE hSource, const CString& strPath, const CString& strExpected) {
-  const CHandle created(OpenDestination(strPath, CREATE_NEW));
-  if (created == nullptr) return GetLastError() == ERROR_FILE_EXISTS ? NewCopy::Exists : NewCopy::Failed;
-  // A link swapped in on the way had the file made elsewhere: it goes before anything is written.
-  // A copy cut short (a full disk) would pass for installed and hold the space the next files need.
-  if (IsAt(created, strExpected) && CopyContents(hSource, created) && FinishCopy(hSource, created)) return NewCopy::Copied;
+CInstallFolder::NewFile CInstallFolder::CopyToNew(HANDLE hSource, HANDLE hFolder, const std::wstring& strName,
+                                                  const std::wstring* pstrReplaced) {
+  NTSTATUS status;
+  const CHandle created(CreateRelative(hFolder, strName, status));
+  if (created == nullptr) return status == kNameCollision ? NewFile::Exists : NewFile::Failed;
+  if (CopyContents(hSource, created) && FinishCopy(hSource, created) &&
+      (pstrReplaced == nullptr || RenameInto(created, hFolder, *pstrReplaced)))
+    return NewFile::Copied;
+  // A copy cut short (a full disk) would pass for installed and hold the space the next files
+  // need; one that was to replace a file leaves that file as it was.
   DeleteOnClose(created);
-  return NewCopy::Failed;
+  return NewFile::Failed;
+}
+
+HANDLE CInstallFolder::FolderOf(const std::wstring& strRelative) {
+  HANDLE hFolder = m_folder;
+  for (size_t nStart = 0; nStart < strRelative.size();) {
+    const size_t nEnd = std::min(strRelative.find(L'\\', nStart), strRelative.size());
+    std::wstring strKey = strRelative.substr(0, nEnd);
+    CharUpperBuffW(strKey.data(), static_cast<DWORD>(strKey.size()));
+    auto it = m_subfolders.find(strKey);
+    if (it == m_subfolders.end()) {
+      const HANDLE hSubfolder = OpenPlainSubfolder(hFolder, strRelative.substr(nStart, nEnd - nStart));
+      if (hSubfolder == nullptr) return nullptr;
+      it = m_subfolders.emplace(strKey, std::make_unique<CHandle>(hSubfolder)).first;
+    }
+    hFolder = *it->second;
+    nStart = nEnd + 1;
+  }
+  return hFolder;
 }
 
 BOOL CInstallFolder::CopyContents(HANDLE hSource, HANDLE hDestination) {

@@ -1,13 +1,16 @@
 // The install folder, held open while the listed files are copied into it. The setup runs
-// elevated and other users may write to the folder, so a copy is written only through a handle
-// whose final path, every link resolved, is the folder's own plus the line: no link in the
-// folder's place, in a file's place or swapped in below the folder while the copy runs leads a
-// copy anywhere else.
+// elevated and other users may write to the folder, so nothing is written by a path that a link
+// could redirect: the folder itself is checked to be no link, every subfolder is opened from the
+// open handle of the folder above it and checked to be no link from that folder's own listing,
+// and every file is created in the open handle of its folder.
 #pragma once
 
 #include "CHandle.h"
 #include "CString.h"
 
+#include <map>
+#include <memory>
+#include <string>
 #include <vector>
 
 class CInstallFolder {
@@ -20,19 +23,27 @@ class CInstallFolder {
 
   // Copies the file the line names in the current directory to the folder plus the line, as the
   // platform's whole-file copy does: the contents, the last write time, and the archive attribute
-  // alone. A read-only destination or one reached through a link is refused; a destination that
-  // has other hard links is replaced by a new file, not written in place. A failed copy leaves no
-  // file that was not there before.
+  // alone. A read-only destination or one reached through a link is refused. A destination that
+  // is there already is replaced by a new file, never written through: no link or other hard
+  // link of it sees the copy. A failed copy leaves no file that was not there before and the
+  // destination as it was.
   BOOL CopyIn(const CString& strLine);
 
  private:
-  enum class NewCopy { Copied, Exists, Failed };
-  NewCopy CopyToNew(HANDLE hSource, const CString& strPath, const CString& strExpected);
+  enum class NewFile { Copied, Exists, Failed };
+  // Copies into a new file of the name; with pstrReplaced, that file then takes the place of
+  // the file so named. A failure leaves no new file.
+  NewFile CopyToNew(HANDLE hSource, HANDLE hFolder, const std::wstring& strName, const std::wstring* pstrReplaced);
   BOOL CopyContents(HANDLE hSource, HANDLE hDestination);
+  // The held subfolder of the relative path (backslashes between its parts); null when a part
+  // is missing or a link. The install folder itself for an empty path.
+  HANDLE FolderOf(const std::wstring& strRelative);
 
   CHandle m_folder;
-  CString m_strFolder;
   // The folder's final path; empty when it is unusable.
   CString m_strFinal;
+  // Subfolders checked once and held for the whole install, by their relative path in capitals.
+  std::map<std::wstring, std::unique_ptr<CHandle>> m_subfolders;
   std::vector<char> m_buffer;
+  unsigned m_nTemporary = 0;
 };

@@ -2,7 +2,9 @@
 # A link leads no copy out of the install folder; outside, nothing changes. What is linked:
 #   below   a symbolic link "link" in the folder points outside it, and the list names
 #           link\planted.txt (a file there) and link\new.txt. Both copies fail as a line leaving
-#           the folder does; the other files install.
+#           the folder does; the other files install. KV2.EXE is there already as a symbolic link
+#           to the outside file, README.TXT as a hard link to a file beside the folder: each is
+#           replaced by the copy, and what it led to stays as it was.
 #   folder  the folder itself is a symbolic link to the outside folder, which holds a KV2.EXE of
 #           its own: every line fails.
 #   race    the folder's subfolder "sub", which 1000 lines name, is swapped for a link to the
@@ -30,7 +32,7 @@ work=$(mktemp -d)
 folder="C:\\kv2-link-$$-$RANDOM"
 installed=$(kv2_drive_c "$folder")
 swapper=
-trap '[[ -z $swapper ]] || kill "$swapper"; kv2_setup_kill; rm -rf "$work" "$installed"' EXIT
+trap '[[ -z $swapper ]] || kill "$swapper"; kv2_setup_kill; rm -rf "$work" "$installed" "$installed.hard"' EXIT
 
 cp -r "$1" "$work/media"
 mkdir "$work/media/link" "$work/outside"
@@ -42,6 +44,9 @@ case $mode in
   below)
     mkdir "$installed"
     ln -s "$work/outside" "$installed/link"
+    ln -s "$work/outside/planted.txt" "$installed/KV2.EXE"
+    echo original >"$installed.hard"
+    ln "$installed.hard" "$installed/README.TXT"
     ;;
   folder)
     echo original >"$work/outside/KV2.EXE"
@@ -75,9 +80,10 @@ answer() {
   fail "no message box for $2"
 }
 
-# swap: the real subfolder and a link to the outside folder take turns in its place.
+# swap: the real subfolder and a link to the outside folder take turns in its place, until the
+# file "stop" appears; each turn ends with the real one back.
 swap() {
-  while :; do
+  while [[ ! -e $work/stop ]]; do
     mv -T "$installed/sub" "$installed/sub.real" && ln -s "$work/outside" "$installed/sub" &&
       rm "$installed/sub" && mv -T "$installed/sub.real" "$installed/sub"
   done
@@ -94,13 +100,9 @@ xdotool key Return
 answer Return "the folder that exists"
 answer Return "the copies that failed"
 if [[ $mode == race ]]; then
-  kill "$swapper"
-  wait "$swapper" || true
+  touch "$work/stop"
+  wait "$swapper" || fail "the swaps failed"
   swapper=
-  if [[ -d $installed/sub.real ]]; then
-    rm -f "$installed/sub"
-    mv -T "$installed/sub.real" "$installed/sub"
-  fi
 fi
 answer Escape "the completion question"
 kv2_setup_wait_exit
@@ -108,7 +110,12 @@ kv2_setup_wait_exit
 
 [[ $(outside) == "$before" ]] || fail "the folder outside changed: $(diff <(echo "$before") <(outside))"
 case $mode in
-  below) cmp "$work/media/KV2.EXE" "$installed/KV2.EXE" || fail "the other files were not installed" ;;
+  below)
+    [[ $(cat "$installed.hard") == original ]] || fail "the copy went through the hard link"
+    for f in KV2.EXE README.TXT LOGIN.INI; do
+      [[ ! -L $installed/$f ]] && cmp "$work/media/$f" "$installed/$f" || fail "$f was not installed"
+    done
+    ;;
   race)
     for f in "$installed"/sub/*; do
       cmp -s "$f" "$work/media/sub/${f##*/}" || fail "${f##*/} in the folder is not the listed file"
