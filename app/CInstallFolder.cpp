@@ -1,135 +1,31 @@
 #include "CInstallFolder.h"
 
 #include "AnsiText.h"
-
-#include <winternl.h>
+#include "FolderRelative.h"
 
 #include <algorithm>
-#include <cstddef>
-#include <cstring>
 
 namespace {
 
 constexpr DWORD kChunk = 64 * 1024;
-constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);
-constexpr NTSTATUS kNotImplemented = static_cast<NTSTATUS>(0xC0000002);
-// Enough for a name the platform allows (255 characters) after the entry's fixed part.
-constexpr size_t kListingBytes = sizeof(FILE_ID_BOTH_DIR_INFORMATION) + 256 * sizeof(WCHAR);
 constexpr int kTemporaryTries = 100;
 
-using NtCreateFileFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER,
-                                              ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
-using NtQueryDirectoryFileFunction = NTSTATUS(NTAPI*)(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG,
-                                                      FILE_INFORMATION_CLASS, BOOLEAN, PUNICODE_STRING, BOOLEAN);
-using NtSetInformationFileFunction = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
-
-// Bound at run time, so that the import table names nothing newer than the oldest system the
-// setup declares; null where the system lacks it.
-template <typename F>
-F SystemFunction(const char* pszModule, const char* pszName) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(pszModule), pszName)));
-}
-
-template <typename F>
-F Kernel32Function(const char* pszName) {
-  return SystemFunction<F>("kernel32.dll", pszName);
-}
-
 DWORD FinalPathName(HANDLE h, char* pszPath, DWORD nSize) {
-  static const auto pfn = Kernel32Function<decltype(&GetFinalPathNameByHandleA)>("GetFinalPathNameByHandleA");
+  static const auto pfn = SystemFunction<decltype(&GetFinalPathNameByHandleA)>("kernel32.dll", "GetFinalPathNameByHandleA");
   return pfn == nullptr ? 0 : pfn(h, pszPath, nSize, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
 }
 
 BOOL SetInformation(HANDLE h, FILE_INFO_BY_HANDLE_CLASS nClass, void* pInfo, DWORD nSize) {
-  static const auto pfn = Kernel32Function<decltype(&SetFileInformationByHandle)>("SetFileInformationByHandle");
+  static const auto pfn = SystemFunction<decltype(&SetFileInformationByHandle)>("kernel32.dll", "SetFileInformationByHandle");
   return pfn != nullptr && pfn(h, nClass, pInfo, nSize);
 }
 
 HANDLE Valid(HANDLE h) { return h == INVALID_HANDLE_VALUE ? nullptr : h; }
 
+// Without delete sharing, where the platform honours it, the folder cannot be renamed away.
 HANDLE OpenFolder(const char* pszFolder) {
-  return Valid(CreateFileA(pszFolder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+  return Valid(CreateFileA(pszFolder, kFolderAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-}
-
-// Opens a name inside an open folder: the folder's path is not looked at again, so no link
-// swapped in on the way can redirect it. An empty name opens the folder itself once more.
-HANDLE OpenRelative(HANDLE hFolder, const std::wstring& strName, ACCESS_MASK access, ULONG nShare, ULONG nDisposition,
-                    ULONG nOptions, NTSTATUS& status) {
-  static const auto pfn = SystemFunction<NtCreateFileFunction>("ntdll.dll", "NtCreateFile");
-  status = kNotImplemented;
-  if (pfn == nullptr || strName.size() > 32767 / sizeof(WCHAR)) return nullptr;
-  const auto nBytes = static_cast<USHORT>(strName.size() * sizeof(WCHAR));
-  UNICODE_STRING name{nBytes, nBytes, const_cast<PWSTR>(strName.c_str())};
-  OBJECT_ATTRIBUTES attributes{};
-  InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, hFolder, nullptr);
-  IO_STATUS_BLOCK io{};
-  HANDLE h = nullptr;
-  status = pfn(&h, access | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, nShare, nDisposition,
-               nOptions | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
-  return status >= 0 ? h : nullptr;
-}
-
-// A new file, exclusive until it is closed; an existing name, even a dangling link, is a collision.
-HANDLE CreateRelative(HANDLE hFolder, const std::wstring& strName, NTSTATUS& status) {
-  return OpenRelative(hFolder, strName, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_CREATE,
-                      FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY, status);
-}
-
-// The folder's listing of one name: its own attributes and identity, a link not followed.
-BOOL ListEntry(HANDLE hFolder, const std::wstring& strName, FILE_ID_BOTH_DIR_INFORMATION& entry) {
-  static const auto pfn = SystemFunction<NtQueryDirectoryFileFunction>("ntdll.dll", "NtQueryDirectoryFile");
-  NTSTATUS status;
-  // A listing handle of its own: a handle keeps the name its first listing asked for.
-  const CHandle listing(OpenRelative(hFolder, std::wstring(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     FILE_OPEN, FILE_DIRECTORY_FILE, status));
-  if (pfn == nullptr || listing == nullptr) return FALSE;
-  alignas(FILE_ID_BOTH_DIR_INFORMATION) char buffer[kListingBytes];
-  const auto nBytes = static_cast<USHORT>(strName.size() * sizeof(WCHAR));
-  UNICODE_STRING name{nBytes, nBytes, const_cast<PWSTR>(strName.c_str())};
-  IO_STATUS_BLOCK io{};
-  if (pfn(listing, nullptr, nullptr, nullptr, &io, buffer, sizeof(buffer), FileIdBothDirectoryInformation, TRUE, &name,
-          TRUE) < 0)
-    return FALSE;
-  std::memcpy(&entry, buffer, offsetof(FILE_ID_BOTH_DIR_INFORMATION, FileName));
-  return TRUE;
-}
-
-// Opens a subfolder of an open folder when it is a folder of its own, no junction, symbolic link
-// or mount point. Where the platform opens a link as itself, the handle tells; where it follows
-// the link, only the folder's listing does: the entry must be no link and be what was opened.
-HANDLE OpenPlainSubfolder(HANDLE hFolder, const std::wstring& strName) {
-  NTSTATUS status;
-  // Without delete sharing, where the platform honours it, the folder cannot be renamed away.
-  CHandle subfolder(OpenRelative(hFolder, strName, FILE_TRAVERSE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN,
-                                 FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT, status));
-  BY_HANDLE_FILE_INFORMATION opened{};
-  FILE_ID_BOTH_DIR_INFORMATION entry{};
-  if (subfolder == nullptr || !GetFileInformationByHandle(subfolder, &opened) ||
-      (opened.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || !ListEntry(hFolder, strName, entry) ||
-      (entry.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-    return nullptr;
-  // A volume that numbers no files (FAT) holds no links either.
-  const BOOL bSame = entry.FileId.QuadPart == 0 || (entry.FileId.LowPart == opened.nFileIndexLow &&
-                                                     static_cast<DWORD>(entry.FileId.HighPart) == opened.nFileIndexHigh);
-  return bSame ? subfolder.Detach() : nullptr;
-}
-
-// Puts the open file in the name's place in the folder; what had the name goes, and a link or
-// other hard link that had it is not followed.
-BOOL RenameInto(HANDLE h, HANDLE hFolder, const std::wstring& strName) {
-  static const auto pfn = SystemFunction<NtSetInformationFileFunction>("ntdll.dll", "NtSetInformationFile");
-  const size_t nNameBytes = strName.size() * sizeof(WCHAR);
-  std::vector<char> buffer(sizeof(FILE_RENAME_INFORMATION) + nNameBytes);
-  auto* pInfo = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
-  pInfo->ReplaceIfExists = TRUE;
-  pInfo->RootDirectory = hFolder;
-  pInfo->FileNameLength = static_cast<ULONG>(nNameBytes);
-  std::memcpy(pInfo->FileName, strName.c_str(), nNameBytes);
-  IO_STATUS_BLOCK io{};
-  return pfn != nullptr &&
-         pfn(h, &io, pInfo, static_cast<ULONG>(buffer.size()), FileRenameInformation) >= 0;
 }
 
 std::wstring Wide(const CString& str) {
