@@ -10,16 +10,6 @@ namespace {
 constexpr DWORD kChunk = 64 * 1024;
 constexpr int kTemporaryTries = 100;
 
-DWORD FinalPathName(HANDLE h, char* pszPath, DWORD nSize) {
-  static const auto pfn = SystemFunction<decltype(&GetFinalPathNameByHandleA)>("kernel32.dll", "GetFinalPathNameByHandleA");
-  return pfn == nullptr ? 0 : pfn(h, pszPath, nSize, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-}
-
-BOOL SetInformation(HANDLE h, FILE_INFO_BY_HANDLE_CLASS nClass, void* pInfo, DWORD nSize) {
-  static const auto pfn = SystemFunction<decltype(&SetFileInformationByHandle)>("kernel32.dll", "SetFileInformationByHandle");
-  return pfn != nullptr && pfn(h, nClass, pInfo, nSize);
-}
-
 HANDLE Valid(HANDLE h) { return h == INVALID_HANDLE_VALUE ? nullptr : h; }
 
 // Without delete sharing, where the platform honours it, the folder cannot be renamed away.
@@ -50,94 +40,51 @@ CString FullPathOf(const char* pszPath) {
   return strFull;
 }
 
-// Short (8.3) names spelled out, as final paths have them; the path itself when that fails.
-CString LongPathOf(const CString& strPath) {
-  CString strLong;
-  const DWORD nSize = GetLongPathNameA(strPath, nullptr, 0);
-  if (nSize == 0) return strPath;
-  const DWORD nLength = GetLongPathNameA(strPath, strLong.GetBuffer(static_cast<int>(nSize)), nSize);
-  if (nLength == 0 || nLength >= nSize) return strPath;
-  strLong.ReleaseBuffer(static_cast<int>(nLength));
-  return strLong;
-}
-
-// Where the handle's file is, every link on the way resolved, as "C:\..." or "\\server\share\...";
-// empty when the platform cannot tell.
-CString FinalPathOf(HANDLE h) {
-  CString strFinal;
-  // Asked with a buffer from the start: the platform's answer to an empty one is not to be relied on.
-  DWORD nSize = MAX_PATH;
-  DWORD nLength = FinalPathName(h, strFinal.GetBuffer(static_cast<int>(nSize)), nSize);
-  if (nLength >= nSize) {
-    nSize = nLength + 1;
-    nLength = FinalPathName(h, strFinal.GetBuffer(static_cast<int>(nSize)), nSize);
-  }
-  strFinal.ReleaseBuffer(nLength < nSize ? static_cast<int>(nLength) : 0);
-  if (strFinal.Left(8).CompareNoCase("\\\\?\\UNC\\") == 0) return "\\\\" + strFinal.Mid(8);
-  if (strFinal.Left(4) == "\\\\?\\") return strFinal.Mid(4);
-  return strFinal;
-}
-
-// Paths compare as the platform's names do: letter case aside, byte for byte.
-BOOL SamePath(const CString& strA, const CString& strB) {
-  if (strA.IsEmpty() || strA.GetLength() != strB.GetLength()) return FALSE;
-  std::string a(strA), b(strB);
-  CharUpperBuffA(a.data(), static_cast<DWORD>(a.size()));
-  CharUpperBuffA(b.data(), static_cast<DWORD>(b.size()));
-  return a == b;
-}
-
 CString Join(const CString& strFolder, const char* pszName) {
   return EndsInBackslash(strFolder) ? strFolder + pszName : strFolder + '\\' + pszName;
 }
 
-// The final path the folder would have if it were no link: its parent's plus its own name. A
-// drive's root has no parent and is no link.
-CString UnlinkedPathOf(const char* pszFolder, const CString& strFinal) {
-  CString strFull = LongPathOf(FullPathOf(pszFolder));
-  if (EndsInBackslash(strFull)) strFull = strFull.Left(strFull.GetLength() - 1);
-  const char* pszLast = nullptr;
-  for (const char* p = strFull; *p != '\0'; p = NextChar(p))
-    if (*p == '\\') pszLast = p;
-  if (pszLast == nullptr) return strFinal;
-  const int nParent = static_cast<int>(pszLast - static_cast<const char*>(strFull)) + 1;
-  const CHandle parent(OpenFolder(strFull.Left(nParent)));
-  if (parent == nullptr) return CString();
-  return Join(FinalPathOf(parent), strFull.Mid(nParent));
-}
-
 BOOL DeleteOnClose(HANDLE h) {
-  FILE_DISPOSITION_INFO disposition{};
-  disposition.DeleteFile = TRUE;
-  return SetInformation(h, FileDispositionInfo, &disposition, sizeof(disposition));
+  BOOLEAN bDelete = TRUE;
+  return SetInformation(h, &bDelete, sizeof(bDelete), FileDispositionInformation);
 }
 
 // The source's last write time and the archive attribute alone, set through the handle.
 BOOL FinishCopy(HANDLE hSource, HANDLE hDestination) {
   FILETIME ftWrite{};
   if (!GetFileTime(hSource, nullptr, nullptr, &ftWrite)) return FALSE;
-  FILE_BASIC_INFO basic{};
+  // Times left zero stay as they are.
+  FILE_BASIC_INFORMATION basic{};
   basic.LastWriteTime.LowPart = ftWrite.dwLowDateTime;
   basic.LastWriteTime.HighPart = static_cast<LONG>(ftWrite.dwHighDateTime);
   basic.FileAttributes = FILE_ATTRIBUTE_ARCHIVE;
-  return SetInformation(hDestination, FileBasicInfo, &basic, sizeof(basic));
+  return SetInformation(hDestination, &basic, sizeof(basic), FileBasicInformation);
+}
+
+// The folder opened from its parent's open handle when it is no link; a drive's root, which has
+// no parent, by its path.
+HANDLE OpenInstallFolder(const CString& strFull) {
+  const CString strFolder = EndsInBackslash(strFull) ? strFull.Left(strFull.GetLength() - 1) : strFull;
+  const char* pszLast = nullptr;
+  for (const char* p = strFolder; *p != '\0'; p = NextChar(p))
+    if (*p == '\\') pszLast = p;
+  if (pszLast == nullptr) return OpenFolder(strFull);
+  const int nParent = static_cast<int>(pszLast - static_cast<const char*>(strFolder)) + 1;
+  const CHandle parent(OpenFolder(strFolder.Left(nParent)));
+  return parent == nullptr ? nullptr : OpenPlainSubfolder(parent, Wide(strFolder.Mid(nParent)));
 }
 
 }  // namespace
 
-CInstallFolder::CInstallFolder(const char* pszFolder) : m_folder(OpenFolder(pszFolder)), m_buffer(kChunk) {
-  if (m_folder == nullptr) return;
-  const CString strFinal = FinalPathOf(m_folder);
-  if (SamePath(strFinal, UnlinkedPathOf(pszFolder, strFinal))) m_strFinal = strFinal;
-}
+CInstallFolder::CInstallFolder(const char* pszFolder)
+    : m_strFull(FullPathOf(pszFolder)), m_folder(OpenInstallFolder(m_strFull)), m_buffer(kChunk) {}
 
 BOOL CInstallFolder::CopyIn(const CString& strLine) {
   if (!IsUsable()) return FALSE;
   // The line as a path below the folder, "." and ".." resolved as the platform reads them.
-  const CString strPrefix = Join(m_strFinal, "");
-  const CString strFull = FullPathOf(Join(m_strFinal, strLine));
-  if (strFull.GetLength() <= strPrefix.GetLength() || !SamePath(strFull.Left(strPrefix.GetLength()), strPrefix))
-    return FALSE;
+  const CString strPrefix = Join(m_strFull, "");
+  const CString strFull = FullPathOf(Join(m_strFull, strLine));
+  if (strFull.GetLength() <= strPrefix.GetLength() || strFull.Left(strPrefix.GetLength()) != strPrefix) return FALSE;
   const std::wstring strRelative = Wide(strFull.Mid(strPrefix.GetLength()));
   const size_t nSlash = strRelative.rfind(L'\\');
   const std::wstring strName = nSlash == std::wstring::npos ? strRelative : strRelative.substr(nSlash + 1);

@@ -2,7 +2,8 @@
 // elevated and other users may write to the folder, so nothing is written by a path that a link
 // could redirect: the folder itself is checked to be no link, every subfolder is opened from the
 // open handle of the folder above it and checked to be no link from that folder's own listing,
-// and every file is created in the open handle of its folder.
+// and every file is created in the open handle of its folder. The folder itself is opened and
+// checked so from its parent.
 #pragma once
 
 #include "CHandle.h"
@@ -19,7 +20,7 @@ class CInstallFolder {
   explicit CInstallFolder(const char* pszFolder);
 
   // Whether the folder could be opened and is itself no junction, symbolic link or mount point.
-  BOOL IsUsable() const { return !m_strFinal.IsEmpty(); }
+  BOOL IsUsable() const { return m_folder != nullptr; }
 
   // Copies the file the line names in the current directory to the folder plus the line, as the
   // platform's whole-file copy does: the contents, the last write time, and the archive attribute
@@ -39,9 +40,9 @@ class CInstallFolder {
   // is missing or a link. The install folder itself for an empty path.
   HANDLE FolderOf(const std::wstring& strRelative);
 
+  // The folder's path as typed, made absolute; the lines are resolved against it as text.
+  CString m_strFull;
   CHandle m_folder;
-  // The folder's final path; empty when it is unusable.
-  CString m_strFinal;
   // Subfolders checked once and held for the whole install, by their relative path in capitals.
   std::map<std::wstring, std::unique_ptr<CHandle>> m_subfolders;
   std::vector<char> m_buffer;

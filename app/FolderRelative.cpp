@@ -77,8 +77,13 @@ HANDLE OpenPlainSubfolder(HANDLE hFolder, const std::wstring& strName) {
   return bSame ? subfolder.Detach() : nullptr;
 }
 
-BOOL RenameInto(HANDLE h, HANDLE hFolder, const std::wstring& strName) {
+BOOL SetInformation(HANDLE h, void* pInfo, ULONG nSize, FILE_INFORMATION_CLASS nClass) {
   static const auto pfn = SystemFunction<NtSetInformationFileFunction>("ntdll.dll", "NtSetInformationFile");
+  IO_STATUS_BLOCK io{};
+  return pfn != nullptr && pfn(h, &io, pInfo, nSize, nClass) >= 0;
+}
+
+BOOL RenameInto(HANDLE h, HANDLE hFolder, const std::wstring& strName) {
   const size_t nNameBytes = strName.size() * sizeof(WCHAR);
   std::vector<char> buffer(sizeof(FILE_RENAME_INFORMATION) + nNameBytes);
   auto* pInfo = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
@@ -86,8 +91,6 @@ BOOL RenameInto(HANDLE h, HANDLE hFolder, const std::wstring& strName) {
   pInfo->RootDirectory = hFolder;
   pInfo->FileNameLength = static_cast<ULONG>(nNameBytes);
   std::memcpy(pInfo->FileName, strName.c_str(), nNameBytes);
-  IO_STATUS_BLOCK io{};
-  return pfn != nullptr &&
-         pfn(h, &io, pInfo, static_cast<ULONG>(buffer.size()), FileRenameInformation) >= 0;
+  return SetInformation(h, pInfo, static_cast<ULONG>(buffer.size()), FileRenameInformation);
 }
 

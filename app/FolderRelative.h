@@ -37,6 +37,9 @@ BOOL ListEntry(HANDLE hFolder, const std::wstring& strName, FILE_ID_BOTH_DIR_INF
 // link or mount point; null otherwise.
 HANDLE OpenPlainSubfolder(HANDLE hFolder, const std::wstring& strName);
 
+// Sets information of the open file, of the class's layout.
+BOOL SetInformation(HANDLE h, void* pInfo, ULONG nSize, FILE_INFORMATION_CLASS nClass);
+
 // Puts the open file, opened with delete access, in the name's place in the folder: what had the
 // name goes, and a link or other hard link that had it is not followed.
 BOOL RenameInto(HANDLE h, HANDLE hFolder, const std::wstring& strName);
