@@ -1,9 +1,8 @@
 // The install folder, held open while the listed files are copied into it. The setup runs
 // elevated and other users may write to the folder, so nothing is written by a path that a link
-// could redirect: the folder itself is checked to be no link, every subfolder is opened from the
-// open handle of the folder above it and checked to be no link from that folder's own listing,
-// and every file is created in the open handle of its folder. The folder itself is opened and
-// checked so from its parent.
+// could redirect: the folder is opened from the open handle of its parent and every subfolder
+// from the open handle of the folder above it, each checked against that folder's own listing to
+// be no link, and every file is created in the open handle of its folder.
 #pragma once
 
 #include "CHandle.h"
