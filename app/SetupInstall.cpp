@@ -2,6 +2,7 @@
 #include "AnsiText.h"
 #include "CCopyFailures.h"
 #include "CHandle.h"
+#include "CInstallFolder.h"
 #include "CSetupDlg.h"
 #include "CStdioFile.h"
 #include "InstallProgress.h"
@@ -38,24 +39,6 @@ DWORD TotalLength(CStdioFile& list) {
   CString strName;
   while (list.ReadString(strName)) nTotal += LengthOf(strName);
   return nTotal;
-}
-
-// The folder ends in a backslash; the name is one the folder may hold.
-BOOL CopyInto(const CString& strFolder, const CString& strName) {
-  const CString strDestination = strFolder + strName;
-  const DWORD dwExisting = GetFileAttributesA(strDestination);
-  // A link in the file's place would have the copy written wherever it points.
-  if (IsLink(dwExisting)) return FALSE;
-  const BOOL bExisted = dwExisting != INVALID_FILE_ATTRIBUTES;
-  if (!CopyFileA(strName, strDestination, FALSE)) {
-    // A copy cut short (a full disk) may leave a truncated file, which would pass for installed
-    // and hold the space the next files need. A file that was there before is not ours to remove.
-    if (!bExisted) DeleteFileA(strDestination);
-    // A file that was not replaced keeps its attributes, a read-only one its protection.
-    return FALSE;
-  }
-  // Read-only, hidden and system attributes of the source are not wanted on the copy.
-  return SetFileAttributesA(strDestination, FILE_ATTRIBUTE_ARCHIVE);
 }
 
 }  // namespace
@@ -105,9 +88,11 @@ BOOL CSetupDlg::CopyListedFiles(CCopyFailures& failures) {
   m_progress.SetRange(0, 100);
   m_progress.SetPos(0);
   float fPercent = 0.0f;
+  // Held for the whole install; an install folder that is a link takes none of the files.
+  CInstallFolder folder(m_strFolder);
   CString strName;
   while (list.ReadString(strName)) {
-    if (!StaysInFolder(strName) || RunsThroughLink(m_strFolder, strName) || !CopyInto(m_strFolder, strName))
+    if (!StaysInFolder(strName) || RunsThroughLink(m_strFolder, strName) || !folder.CopyIn(strName))
       failures.Add(strName);
     fPercent = AddShare(fPercent, LengthOf(strName), fTotal);
     m_progress.SetPos(ProgressPosition(fPercent));

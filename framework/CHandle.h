@@ -14,6 +14,13 @@ class CHandle {
 
   operator HANDLE() const { return m_h; }
 
+  // Hands the handle on; it is no longer closed here.
+  HANDLE Detach() {
+    const HANDLE h = m_h;
+    m_h = nullptr;
+    return h;
+  }
+
  private:
   HANDLE m_h;
 };

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -263,6 +264,12 @@ TEST_F(InstallTest, ReplacesEveryFileOfAFinishedInstall) {
   m_target.Write("KV2\\B.DAT", "old b");
   m_target.Write("KV2\\USER.INI", "kept");
   SetFileAttributesA(Installed("A.DAT").c_str(), FILE_ATTRIBUTE_ARCHIVE);
+  const FILETIME ftSource{0x12345600, 0x01C00000};
+  {
+    const HANDLE h = CreateFileA(m_media.Path("A.DAT").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(SetFileTime(h, nullptr, nullptr, &ftSource));
+    CloseHandle(h);
+  }
 
   const std::vector<SeenBox> boxes = Install(Folder(), {IDOK, IDCANCEL});
 
@@ -271,6 +278,10 @@ TEST_F(InstallTest, ReplacesEveryFileOfAFinishedInstall) {
   ExpectBox(boxes[1], kCompletion, false, true);
   EXPECT_EQ(TempDir::ReadFile(Installed("A.DAT")), "new a");
   EXPECT_EQ(TempDir::ReadFile(Installed("B.DAT")), "new b");
+  // The replacement carries the source's last write time, as a copy does.
+  WIN32_FILE_ATTRIBUTE_DATA installed{};
+  ASSERT_TRUE(GetFileAttributesExA(Installed("A.DAT").c_str(), GetFileExInfoStandard, &installed));
+  EXPECT_EQ(CompareFileTime(&installed.ftLastWriteTime, &ftSource), 0);
   // What the list does not name is not touched.
   EXPECT_EQ(TempDir::ReadFile(Installed("USER.INI")), "kept");
   ExpectEnded();
@@ -462,6 +473,28 @@ TEST_F(InstallTest, TellsWhichFilesDidNotFitOnAFullDrive) {
   EXPECT_FALSE(TempDir::Exists(drive.Path() + "\\B.DAT"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(drive.Path()), std::filesystem::directory_iterator()), 2);
   EXPECT_EQ(progress.m_positions, (std::vector<int>{0, 15, 84, 100}));
+  ExpectEnded();
+}
+
+// A file that is there already is replaced only by a whole copy: one that does not fit leaves
+// the old file as it was, and nothing of the attempt.
+TEST_F(InstallTest, KeepsAFileWhoseReplacementDidNotFit) {
+  const CSmallDriveFolder drive;
+  ASSERT_TRUE(drive.Mounted());
+  const std::string a(200 << 10, 'a'), b(900 << 10, 'b');
+  m_media.Write("A.DAT", a);
+  m_media.Write("B.DAT", b);
+  m_media.Write("KV2Setup.inf", "A.DAT\r\nB.DAT\r\n");
+  ASSERT_TRUE(CreateDirectoryA(drive.Path().c_str(), nullptr));
+  std::ofstream(drive.Path() + "\\B.DAT", std::ios::binary) << "old b";
+
+  const std::vector<SeenBox> boxes = Install(drive.Path(), {IDOK, IDOK, IDCANCEL});
+
+  ASSERT_EQ(boxes.size(), 3u);
+  ExpectBox(boxes[1], "1 file could not be copied:\n\nB.DAT", true, false);
+  EXPECT_TRUE(TempDir::ReadFile(drive.Path() + "\\A.DAT") == a);
+  EXPECT_EQ(TempDir::ReadFile(drive.Path() + "\\B.DAT"), "old b");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(drive.Path()), std::filesystem::directory_iterator()), 2);
   ExpectEnded();
 }
 
