@@ -52,18 +52,3 @@ BOOL StaysInFolder(const char* pszLine, UINT nCodePage) {
   }
   return nDepth > 0;
 }
-
-BOOL IsLink(DWORD dwAttributes) {
-  return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-BOOL RunsThroughLink(const char* pszFolder, const char* pszLine) {
-  std::string strPath(pszFolder);
-  for (const char* p = pszLine; *p != '\0';) {
-    if (IsSeparator(*p) && IsLink(GetFileAttributesA(strPath.c_str()))) return TRUE;
-    const char* pNext = NextChar(p);
-    strPath.append(p, pNext);
-    p = pNext;
-  }
-  return FALSE;
-}

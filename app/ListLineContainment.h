@@ -1,6 +1,7 @@
 // Where a line of the list file may install to. The setup runs elevated, so a line is trusted
 // only when the install folder plus the line, with its "." and ".." resolved, names a file
-// inside the folder, and when it leads through no link that could point anywhere else.
+// inside the folder; the links it may lead through are judged on the disk as it copies
+// (CInstallFolder).
 #pragma once
 
 #include "win32.h"
@@ -18,11 +19,3 @@ BOOL StaysInFolder(const char* pszLine, UINT nCodePage = CP_ACP);
 // Whether a component of a path names one of the platform's devices (CON, NUL, COM1, ...),
 // which answer to their names in every folder, with any extension.
 BOOL IsDeviceName(std::string_view component);
-
-// Judged on the disk: whether a folder the line leads through below the install folder (which
-// ends in a backslash) is a junction or a symbolic link. Only a folder that existed before the
-// setup can hold one.
-BOOL RunsThroughLink(const char* pszFolder, const char* pszLine);
-
-// Whether attributes read from the disk are those of a junction or a symbolic link.
-BOOL IsLink(DWORD dwAttributes);

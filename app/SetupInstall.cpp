@@ -92,7 +92,7 @@ BOOL CSetupDlg::CopyListedFiles(CCopyFailures& failures) {
   CInstallFolder folder(m_strFolder);
   CString strName;
   while (list.ReadString(strName)) {
-    if (!StaysInFolder(strName) || RunsThroughLink(m_strFolder, strName) || !folder.CopyIn(strName))
+    if (!StaysInFolder(strName) || !folder.CopyIn(strName))
       failures.Add(strName);
     fPercent = AddShare(fPercent, LengthOf(strName), fTotal);
     m_progress.SetPos(ProgressPosition(fPercent));
