@@ -2,22 +2,66 @@
 
 #include "CFileException.h"
 #include "CStdioFile.h"
+#include "CopyProgress.h"
+#include "InterruptGuard.h"
 #include "ListedName.h"
 #include "MediaNames.h"
+#include "ProposedFolder.h"
 #include "SkinCheck.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <system_error>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const char kSetup[] = "KV2Setup.exe";
+const char kBom[] = "\xEF\xBB\xBF";
+constexpr UINT kUtf8CodePage = 65001;
+
+// The work folder beside OUT, and where an old OUT waits until the new one stands in its place.
+const char kPartial[] = ".kv2media-partial";
+const char kOld[] = ".kv2media-old";
 
 // The setup adds the sizes in 32 bits.
 constexpr std::uint64_t kTotalLimit = std::uint64_t{1} << 32;
+
+constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+// Thrown from within the copy when a signal has asked the tool to stop.
+struct Interrupted {
+  int nSignal;
+};
+
+// A file descriptor, closed when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : m_fd(fd) {}
+  ~Descriptor() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int Get() const { return m_fd; }
+  // Closed now, for its error: a write the disk refused may only show here.
+  bool Close() { return ::close(std::exchange(m_fd, -1)) == 0; }
+
+ private:
+  int m_fd;
+};
+
+[[noreturn]] void Fail(const char* pszWhat, const fs::path& path) {
+  throw fs::filesystem_error(pszWhat, path, std::error_code(errno, std::generic_category()));
+}
 
 // The platform does not tell names apart by case.
 bool SameName(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
@@ -41,7 +85,52 @@ bool Overlap(const fs::path& a, const fs::path& b) {
   return x.starts_with(y) || y.starts_with(x);
 }
 
-std::string MiB(std::uint64_t nBytes) { return std::to_string(nBytes >> 20) + " MiB"; }
+fs::path Beside(const fs::path& out, const char* pszSuffix) { return out.string() + pszSuffix; }
+
+std::string MiB(std::uint64_t nBytes) { return std::to_string((nBytes + (1 << 20) - 1) >> 20) + " MiB"; }
+
+template <class Files>
+std::uint64_t Total(const Files& files) {
+  std::uint64_t nTotal = 0;
+  for (const auto& file : files) nTotal += file.nSize;
+  return nTotal;
+}
+
+// A name as a message shows it: UTF-8 as it is, anything else as text of the code page.
+std::string Shown(const std::string& name, const CodePage& codePage) {
+  std::string utf8;
+  const CodePage utf8CodePage(kUtf8CodePage);
+  return utf8CodePage.ToUtf8(name, utf8) ? utf8CodePage.Shown(name) : codePage.Shown(name);
+}
+
+// The bytes, the permissions and the dates of a file; the signal that asks the tool to stop is
+// looked at after every block.
+void CopyFile(const fs::path& from, const fs::path& to, CopyProgress* pProgress) {
+  Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.Get() < 0) Fail("cannot be read", from);
+  struct stat status = {};
+  if (::fstat(in.Get(), &status) != 0) Fail("cannot be read", from);
+  Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
+  if (out.Get() < 0) Fail("cannot be created", to);
+  std::vector<char> block(kBlock);
+  for (;;) {
+    const ssize_t nRead = ::read(in.Get(), block.data(), block.size());
+    if (nRead < 0 && errno == EINTR) continue;
+    if (nRead < 0) Fail("cannot be read", from);
+    if (nRead == 0) break;
+    for (ssize_t nWritten = 0; nWritten < nRead;) {
+      const ssize_t n = ::write(out.Get(), block.data() + nWritten, static_cast<std::size_t>(nRead - nWritten));
+      if (n < 0 && errno != EINTR) Fail("cannot be written", to);
+      nWritten += std::max<ssize_t>(n, 0);
+    }
+    if (pProgress) pProgress->Copied(static_cast<std::uint64_t>(nRead));
+    if (InterruptGuard::Signal() != 0) throw Interrupted{InterruptGuard::Signal()};
+  }
+  // A read-only file stays read-only in the media, and every file keeps its dates.
+  const struct timespec times[2] = {status.st_atim, status.st_mtim};
+  if (::fchmod(out.Get(), status.st_mode & 07777) != 0 || ::futimens(out.Get(), times) != 0 || !out.Close())
+    Fail("cannot be written", to);
+}
 
 // The files of the media by the names the setup opens them by, whatever the case, as the
 // platform finds them; a name the code page cannot spell the setup cannot open.
@@ -68,39 +157,66 @@ bool MediaTool::NameLess::operator()(const std::string& a, const std::string& b)
 }
 
 void MediaTool::Problem(const std::string& what, const std::string& why) {
-  m_err << "kv2media: " << what << ": " << why << "\n";
+  m_err << what << ": error: " << why << "\n";
   ++m_nProblems;
 }
 
-void MediaTool::Warn(const std::string& what, const std::string& why) {
-  m_err << "kv2media: warning: " << what << ": " << why << "\n";
-}
+void MediaTool::Warn(const std::string& what, const std::string& why) { m_err << what << ": warning: " << why << "\n"; }
 
 int MediaTool::Refuse() {
   m_err << "kv2media: " << m_nProblems << (m_nProblems == 1 ? " problem" : " problems") << "; nothing written\n";
-  return 1;
+  return kProblems;
 }
 
 int MediaTool::Build(const BuildOptions& options) {
   m_nProblems = 0;
   const CodePage codePage(options.nCodePage);
+  fs::path out = fs::path(options.out);
+  if (!out.has_filename()) out = out.parent_path();
+  RecoverLeftovers(out);
   CheckInputs(options, codePage);
   if (m_nProblems > 0) return Refuse();
   Files files = ScanPayload(options.payload, codePage);
-  if (!options.order.empty() && m_nProblems == 0) files = Reorder(files, options.order);
+  if (!options.order.empty() && m_nProblems == 0) files = Reorder(files, options.order, codePage);
+  if (files.empty() && m_nProblems == 0) Problem(options.payload, "holds no files: the media would install nothing");
   CheckTotal(files);
+  CheckPathLengths(files, options.bStrict);
   if (m_nProblems > 0) return Refuse();
   CheckClientListed(files);
-  if (!Write(options, files)) return 1;
-  Summarise(options, files);
-  return 0;
+  if (!HasRoom(options, out, files)) return kIoFailure;
+  const int nStatus = Write(options, out, files);
+  if (nStatus == kDone) Summarise(options, files);
+  return nStatus;
+}
+
+void MediaTool::RecoverLeftovers(const fs::path& out) {
+  // What a run that was killed outright left: its work folder, or the old media it had set aside.
+  const fs::path partial = Beside(out, kPartial);
+  const fs::path old = Beside(out, kOld);
+  std::error_code error;
+  if (fs::exists(partial, error)) {
+    fs::remove_all(partial, error);
+    if (error) Problem(partial.string(), "left by an interrupted run, and cannot be removed: " + error.message());
+    else Warn(partial.string(), "left by an interrupted run: removed");
+  }
+  if (!fs::exists(old, error)) return;
+  if (!fs::exists(out, error)) {
+    fs::rename(old, out, error);
+    if (error) Problem(old.string(), "old media an interrupted run set aside, and cannot be put back: " + error.message());
+    else Warn(old.string(), "old media an interrupted run set aside: put back as " + out.string());
+    return;
+  }
+  fs::remove_all(old, error);
+  if (error) Warn(old.string(), "old media left beside newer ones, and cannot be removed: " + error.message());
+  else Warn(old.string(), "old media left beside newer ones: removed");
 }
 
 void MediaTool::CheckInputs(const BuildOptions& options, const CodePage& codePage) {
   if (!codePage.IsKnown()) Problem("code page " + std::to_string(codePage.Number()), "not one this system converts to");
   std::error_code error;
   if (!fs::is_directory(options.payload, error)) Problem(options.payload, "not a folder");
-  if (!IsWindowsProgram(options.setup)) Problem(options.setup, "not a Windows program, or missing");
+  if (!IsWindowsProgram(options.setup))
+    Problem(options.setup, "not a Windows program, or missing (--setup names the KV2Setup.exe to ship)");
   const std::string skinProblem = WhySkinNotShown(options.skin);
   if (!skinProblem.empty()) Problem(options.skin, "the setup would show no skin: " + skinProblem);
   if (fs::exists(options.out, error)) {
@@ -147,10 +263,13 @@ void MediaTool::AddPayloadFile(const fs::directory_entry& entry, const CodePage&
     if (SameName(file.strLine, pszOwn)) return Problem(shown, std::string("the media's own ") + pszOwn + " has this name");
   const auto [earlier, bNew] = seen.emplace(file.strLine, file.source);
   if (!bNew) return Problem(shown, "the same name as " + earlier->second.filename().string() + " where case does not count");
+  // Opened now, so that a file the copy could not read refuses the payload before a byte is written.
+  const Descriptor probe(::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC));
+  if (probe.Get() < 0) return Problem(shown, std::string("cannot be read: ") + std::strerror(errno));
   files.push_back(std::move(file));
 }
 
-MediaTool::Files MediaTool::Reorder(const Files& files, const std::string& order) {
+MediaTool::Files MediaTool::Reorder(const Files& files, const std::string& order, const CodePage& codePage) {
   std::ifstream in(order, std::ios::binary);
   if (!in) {
     Problem(order, "cannot be read");
@@ -159,14 +278,18 @@ MediaTool::Files MediaTool::Reorder(const Files& files, const std::string& order
   Files ordered;
   std::vector<bool> taken(files.size(), false);
   std::string line;
+  // A line names a file in UTF-8, as the payload's file system does, or in the code page, as a
+  // previous release's list file does; blank lines and a BOM are the editor's, not names.
   for (int nLine = 1; std::getline(in, line); ++nLine) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::string where = order + " line " + std::to_string(nLine);
-    const auto found = std::find_if(files.begin(), files.end(),
-                                    [&](const ListedFile& f) { return f.source.filename().string() == line; });
-    if (line.empty()) Problem(where, kEmptyNameProblem);
-    else if (found == files.end()) Problem(where, line + " is not a file of the payload");
-    else if (taken[found - files.begin()]) Problem(where, line + " is listed twice");
+    if (nLine == 1 && line.starts_with(kBom)) line.erase(0, std::strlen(kBom));
+    if (line.empty()) continue;
+    const std::string where = order + ":" + std::to_string(nLine);
+    const auto found = std::find_if(files.begin(), files.end(), [&](const ListedFile& f) {
+      return f.source.filename().string() == line || f.strLine == line;
+    });
+    if (found == files.end()) Problem(where, Shown(line, codePage) + " is not a file of the payload");
+    else if (taken[found - files.begin()]) Problem(where, Shown(line, codePage) + " is listed twice");
     else {
       taken[found - files.begin()] = true;
       ordered.push_back(*found);
@@ -187,41 +310,81 @@ void MediaTool::CheckTotal(const Files& files) {
   }
 }
 
+void MediaTool::CheckPathLengths(const Files& files, bool bStrict) {
+  // The folder the setup proposes where no earlier installation is known.
+  CString strFolder;
+  FolderBeside(BaseFolder(CString()), strFolder);
+  const std::string folder(strFolder);
+  for (const ListedFile& file : files) {
+    const std::size_t nLength = folder.size() + file.strLine.size();
+    if (nLength < MAX_PATH) continue;
+    const std::string why = "in the setup's default folder " + folder + " its path has " + std::to_string(nLength) +
+                            " characters, past the platform's " + std::to_string(MAX_PATH - 1) +
+                            ": the copy fails there";
+    if (bStrict) Problem(file.source.string(), why);
+    else Warn(file.source.string(), why + " (--strict refuses it)");
+  }
+}
+
 void MediaTool::CheckClientListed(const Files& files) {
   for (const ListedFile& file : files)
     if (SameName(file.strLine, media::kClient)) return;
   Warn(media::kClient, "not listed: the setup then ends quietly after its question");
 }
 
-bool MediaTool::Write(const BuildOptions& options, const Files& files) {
+bool MediaTool::HasRoom(const BuildOptions& options, const fs::path& out, const Files& files) {
+  std::error_code error;
+  std::uint64_t nNeeded = Total(files) + fs::file_size(options.setup, error) + fs::file_size(options.skin, error);
+  for (const ListedFile& file : files) nNeeded += file.strLine.size() + 2;
+  // The file system OUT will be on: that of its nearest folder that exists.
+  fs::path existing = fs::absolute(out, error);
+  while (!fs::exists(existing, error) && existing.has_relative_path()) existing = existing.parent_path();
+  const fs::space_info space = fs::space(existing, error);
+  if (error || space.available >= nNeeded) return true;
+  m_err << options.out << ": error: the media need " << MiB(nNeeded) << ", and its file system has "
+        << MiB(space.available) << " free; nothing written\n";
+  return false;
+}
+
+int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Files& files) {
   // Laid out beside OUT and put in its place whole, so that a failure leaves OUT as it was.
-  fs::path out = fs::path(options.out);
-  if (!out.has_filename()) out = out.parent_path();
-  const fs::path staging = out.string() + ".kv2media-partial";
+  const fs::path staging = Beside(out, kPartial);
+  const InterruptGuard guard;
   std::error_code error;
   try {
-    fs::remove_all(staging);
     fs::create_directories(staging);
-    fs::copy_file(options.setup, staging / kSetup);
-    fs::copy_file(options.skin, staging / media::kSkinFile);
-    CopyPayload(staging, files);
+    CopyFile(options.setup, staging / kSetup, nullptr);
+    CopyFile(options.skin, staging / media::kSkinFile, nullptr);
+    CopyProgress progress(m_err, Total(files), files.size(), options.bProgress && Total(files) >= kLargePayload);
+    for (const ListedFile& file : files) {
+      CopyFile(file.source, staging / file.source.filename(), &progress);
+      progress.FileDone();
+    }
     std::ofstream list(staging / media::kListFile, std::ios::binary);
     for (const ListedFile& file : files) list << file.strLine << "\r\n";
     list.close();
-    if (!list) throw fs::filesystem_error("cannot write", staging / media::kListFile, std::make_error_code(std::errc::io_error));
+    if (!list) throw fs::filesystem_error("cannot be written", staging / media::kListFile, std::make_error_code(std::errc::io_error));
+    if (InterruptGuard::Signal() != 0) throw Interrupted{InterruptGuard::Signal()};
     Replace(out, staging);
+  } catch (const Interrupted& interrupted) {
+    fs::remove_all(staging, error);
+    m_err << "kv2media: interrupted by " << InterruptGuard::Name(interrupted.nSignal) << ": " << options.out
+          << " left as it was, the media in hand removed\n";
+    return 128 + interrupted.nSignal;
   } catch (const fs::filesystem_error& e) {
     fs::remove_all(staging, error);
-    m_err << "kv2media: " << options.out << ": cannot be written: " << e.what() << "\n";
-    return false;
+    m_err << options.out << ": error: cannot be written: " << e.what() << "\n";
+    return kIoFailure;
   }
-  return true;
+  if (InterruptGuard::Signal() == 0) return kDone;
+  m_err << "kv2media: interrupted by " << InterruptGuard::Name(InterruptGuard::Signal()) << " once " << options.out
+        << " held the new media, complete\n";
+  return 128 + InterruptGuard::Signal();
 }
 
 void MediaTool::Replace(const fs::path& out, const fs::path& media) {
   // The old OUT is set aside until the new one stands in its place, and comes back if it cannot.
-  const fs::path old = out.string() + ".kv2media-old";
-  fs::remove_all(old);
+  const fs::path old = Beside(out, kOld);
   const bool bExisted = fs::exists(out);
   if (bExisted) fs::rename(out, old);
   try {
@@ -230,36 +393,17 @@ void MediaTool::Replace(const fs::path& out, const fs::path& media) {
     if (bExisted) fs::rename(old, out);
     throw;
   }
-  fs::remove_all(old);
-}
-
-void MediaTool::CopyPayload(const fs::path& folder, const Files& files) {
-  std::uint64_t nTotal = 0;
-  for (const ListedFile& file : files) nTotal += file.nSize;
-  std::uint64_t nDone = 0;
-  int nShownTenths = 0;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    // The file's own permissions go along: a read-only file stays read-only in the media.
-    fs::copy_file(files[i].source, folder / files[i].source.filename());
-    nDone += files[i].nSize;
-    const int nTenths = nTotal == 0 ? 10 : static_cast<int>(nDone * 10 / nTotal);
-    if (nTotal >= kLargePayload && nTenths > nShownTenths) {
-      nShownTenths = nTenths;
-      m_out << "kv2media: copied " << MiB(nDone) << " of " << MiB(nTotal) << " (" << i + 1 << " of " << files.size()
-            << " files)\n";
-    }
-  }
+  std::error_code error;
+  // The new media are in place: what of the old cannot go is the user's to remove.
+  if (bExisted && (fs::remove_all(old, error), error))
+    Warn(old.string(), "the old media, not all removed (" + error.message() + "); the new media are in place");
 }
 
 void MediaTool::Summarise(const BuildOptions& options, const Files& files) {
-  std::uint64_t nTotal = 0;
   bool bClient = false;
-  for (const ListedFile& file : files) {
-    nTotal += file.nSize;
-    bClient = bClient || SameName(file.strLine, media::kClient);
-  }
+  for (const ListedFile& file : files) bClient = bClient || SameName(file.strLine, media::kClient);
   m_out << "kv2media: laid out " << options.out << ": " << kSetup << ", " << media::kSkinFile << ", " << media::kListFile << " (code page "
-        << options.nCodePage << ") and " << files.size() << " files of " << nTotal << " bytes\n"
+        << options.nCodePage << ") and " << files.size() << " files of " << Total(files) << " bytes\n"
         << "kv2media: the setup will copy the " << files.size()
         << " listed files into the one folder the user chooses, each with only the archive attribute, then "
         << (bClient ? std::string("offer to start ") + media::kClient : std::string("ask its question and end")) << "\n";
@@ -271,22 +415,24 @@ int MediaTool::Check(const std::string& media, UINT nCodePage) {
   if (!codePage.IsKnown()) Problem("code page " + std::to_string(nCodePage), "not one this system converts to");
   std::error_code error;
   if (!fs::is_directory(media, error)) Problem(media, "not a folder");
-  if (m_nProblems > 0) return 1;
+  if (m_nProblems > 0) return kProblems;
   const NameIndex index = IndexFolder(media, codePage);
-  if (Find(index, kSetup).empty()) Problem(kSetup, "missing from the media");
+  if (Find(index, kSetup).empty()) Problem((fs::path(media) / kSetup).string(), "missing from the media");
   const fs::path skin = Find(index, media::kSkinFile);
   const std::string skinProblem = skin.empty() ? "it is missing" : WhySkinNotShown(skin.string());
   if (!skinProblem.empty())
-    Problem(media::kSkinFile, "the setup would show a bare dialog that proposes no folder: " + skinProblem);
+    Problem((fs::path(media) / media::kSkinFile).string(),
+            "the setup would show a bare dialog that proposes no folder: " + skinProblem);
   const Files files = ReadList(index, codePage);
   CheckTotal(files);
   CheckClientListed(files);
-  if (m_nProblems > 0) return 1;
-  std::uint64_t nTotal = 0;
-  for (const ListedFile& file : files) nTotal += file.nSize;
-  m_out << "kv2media: " << media << ": the setup installs all " << files.size() << " listed files, " << nTotal
+  if (m_nProblems > 0) {
+    m_err << "kv2media: " << media << ": " << m_nProblems << (m_nProblems == 1 ? " problem" : " problems") << "\n";
+    return kProblems;
+  }
+  m_out << "kv2media: " << media << ": the setup installs all " << files.size() << " listed files, " << Total(files)
         << " bytes\n";
-  return 0;
+  return kDone;
 }
 
 MediaTool::Files MediaTool::ReadList(const NameIndex& index, const CodePage& codePage) {
@@ -301,16 +447,17 @@ MediaTool::Files MediaTool::ReadList(const NameIndex& index, const CodePage& cod
   try {
     for (int nLine = 1; file.ReadString(strLine); ++nLine) {
       const std::string line(static_cast<const char*>(strLine), static_cast<std::size_t>(strLine.GetLength()));
-      const std::string where = std::string(media::kListFile) + " line " + std::to_string(nLine) + " (" + codePage.Shown(line) + ")";
+      const std::string where = list.string() + ":" + std::to_string(nLine);
       const std::string why = WhyNotInstallable(line, codePage);
       const fs::path source = why.empty() ? Find(index, line) : fs::path();
       std::error_code error;
-      if (!why.empty()) Problem(where, why);
-      else if (source.empty()) Problem(where, "not in the media: the setup stops the install at it with an error report");
+      if (line.empty()) Problem(where, why);
+      else if (!why.empty()) Problem(where, codePage.Shown(line) + ": " + why);
+      else if (source.empty()) Problem(where, codePage.Shown(line) + ": not in the media: the setup stops the install at it with an error report");
       else files.push_back(ListedFile{source, line, fs::file_size(source, error)});
     }
   } catch (const CFileException&) {
-    Problem(media::kListFile, "cannot be read to its end: the setup stops the install with an error report");
+    Problem(list.string(), "cannot be read to its end: the setup stops the install with an error report");
   }
   return files;
 }

@@ -4,11 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <sstream>
 
+#include <spawn.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -20,6 +27,41 @@ std::string ReadAll(const fs::path& path) {
 }
 
 void WriteAll(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+// The tool itself, its streams on the descriptors given.
+pid_t Spawn(const std::vector<std::string>& args, int nOut, int nErr) {
+  std::vector<std::string> all{KV2MEDIA};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : all) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, nOut, STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, nErr, STDERR_FILENO);
+  pid_t pid = -1;
+  EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+// The exit status as a shell reports it.
+int Wait(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// A file not even root can remove while the flag is set; false where the file system has none.
+bool SetImmutable(const fs::path& path, bool bImmutable) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  int flags = 0;
+  const bool bDone = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                     (flags = bImmutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL,
+                      ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+  if (fd >= 0) ::close(fd);
+  return bDone;
+}
 
 // The project's skin, taken apart so that a test can spoil one member.
 std::vector<KdsArchive::Member> SkinMembers() {
@@ -55,7 +97,7 @@ class MediaToolTest : public testing::Test {
   }
   void TearDown() override {
     for (const fs::directory_entry& e : fs::recursive_directory_iterator(m_root))
-      fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add);
+      if (!e.is_symlink()) fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add);
     fs::remove_all(m_root);
   }
 
@@ -77,13 +119,28 @@ class MediaToolTest : public testing::Test {
   int Build() { return MediaTool(m_stdout, m_stderr).Build(m_options); }
   int Check() { return MediaTool(m_stdout, m_stderr).Check(m_out.string(), 949); }
 
+  // The tool run with its streams in files; the status.
+  int Run(const std::vector<std::string>& args) {
+    const int nOut = ::open((m_root / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int nErr = ::open((m_root / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int nStatus = Wait(Spawn(args, nOut, nErr));
+    ::close(nOut);
+    ::close(nErr);
+    m_stdout.str(ReadAll(m_root / "stdout"));
+    m_stderr.str(ReadAll(m_root / "stderr"));
+    return nStatus;
+  }
+  std::vector<std::string> BuildArgs() const {
+    return {"build", "--setup", m_options.setup, "--skin", m_options.skin, m_options.payload, m_options.out};
+  }
+
   std::ostringstream m_stdout, m_stderr;
 };
 
 struct Refusal {
   const char* pszWhat;
   std::function<void(MediaToolTest&)> spoil;
-  std::string message;  // after "kv2media: "; PAYLOAD and ROOT at its start stand for those folders
+  std::string message;  // PAYLOAD and ROOT at its start stand for those folders
 };
 
 }  // namespace
@@ -102,28 +159,34 @@ TEST_F(MediaToolTest, RefusesNamingTheFileAndTheReasonAndLeavesOutUntouched) {
   };
   const Refusal refusals[] = {
       {"subfolder", [](T& t) { fs::create_directory(t.m_payload / "sub"); WriteAll(t.m_payload / "sub" / "a.txt", "x"); },
-       "PAYLOAD/sub/a.txt: in a subfolder, and the setup creates no folders"},
-      {"backslash", file("sub\\a.txt"), "PAYLOAD/sub\\a.txt: in a subfolder, and the setup creates no folders"},
-      {"unspellable", file("\xF0\x9F\x98\x80.txt"), "PAYLOAD/\xF0\x9F\x98\x80.txt: code page 949 cannot spell its name"},
-      {"trailing space", file("a.txt "), "PAYLOAD/a.txt : ends in a space or a dot, which the platform drops from file names"},
-      {"trailing dot", file("a."), "PAYLOAD/a.: ends in a space or a dot, which the platform drops from file names"},
-      {"device", file("Con.txt"), "PAYLOAD/Con.txt: a device name, which names a device in every folder"},
-      {"containment", file("c:x"), "PAYLOAD/c:x: the setup refuses it: it would not stay inside the install folder"},
-      {"forbidden", file("a?.txt"), "PAYLOAD/a?.txt: holds a character that file names cannot hold (a control character or <>:\"|?*)"},
+       "PAYLOAD/sub/a.txt: error: in a subfolder, and the setup creates no folders"},
+      {"backslash", file("sub\\a.txt"), "PAYLOAD/sub\\a.txt: error: in a subfolder, and the setup creates no folders"},
+      {"unspellable", file("\xF0\x9F\x98\x80.txt"), "PAYLOAD/\xF0\x9F\x98\x80.txt: error: code page 949 cannot spell its name"},
+      {"trailing space", file("a.txt "), "PAYLOAD/a.txt : error: ends in a space or a dot, which the platform drops from file names"},
+      {"trailing dot", file("a."), "PAYLOAD/a.: error: ends in a space or a dot, which the platform drops from file names"},
+      {"device", file("Con.txt"), "PAYLOAD/Con.txt: error: a device name, which names a device in every folder"},
+      {"containment", file("c:x"), "PAYLOAD/c:x: error: the setup refuses it: it would not stay inside the install folder"},
+      {"forbidden", file("a?.txt"), "PAYLOAD/a?.txt: error: holds a character that file names cannot hold (a control character or <>:\"|?*)"},
       {"case", [](T& t) { WriteAll(t.m_payload / "a.txt", "1"); WriteAll(t.m_payload / "A.TXT", "2"); },
-       "PAYLOAD/a.txt: the same name as A.TXT where case does not count"},
-      {"own name", file("kv2setup.inf"), "PAYLOAD/kv2setup.inf: the media's own KV2Setup.inf has this name"},
-      {"empty name", [](T& t) { WriteAll(t.m_root / "order", "KV2.EXE\n\n"); t.m_options.order = (t.m_root / "order").string(); },
-       "ROOT/order line 2: an empty name: the setup stops the install at it with an error report"},
+       "PAYLOAD/a.txt: error: the same name as A.TXT where case does not count"},
+      {"own name", file("kv2setup.inf"), "PAYLOAD/kv2setup.inf: error: the media's own KV2Setup.inf has this name"},
+      {"order", [](T& t) { WriteAll(t.m_root / "order", "KV2.EXE\n\nnone.txt\n"); t.m_options.order = (t.m_root / "order").string(); },
+       "ROOT/order:3: error: none.txt is not a file of the payload"},
+      {"empty payload", [](T& t) { fs::remove(t.m_payload / "KV2.EXE"); }, "PAYLOAD: error: holds no files: the media would install nothing"},
+      {"unreadable", [](T& t) { fs::create_symlink("/proc/sys/vm/drop_caches", t.m_payload / "locked"); },
+       "PAYLOAD/locked: error: cannot be read: Permission denied"},
+      {"path too long", [](T& t) { WriteAll(t.m_payload / std::string(239, 'n'), "x"); t.m_options.bStrict = true; },
+       "PAYLOAD/" + std::string(239, 'n') + ": error: in the setup's default folder C:\\Program Files\\KV2\\ its path has 260 "
+       "characters, past the platform's 259: the copy fails there"},
       {"total", [](T& t) { WriteAll(t.m_payload / "big", ""); fs::resize_file(t.m_payload / "big", std::uint64_t{1} << 32); },
-       "PAYLOAD/big: brings the total to 4294967309 bytes; the setup adds sizes in 32 bits, and 4 GiB or more wrap"},
+       "PAYLOAD/big: error: brings the total to 4294967309 bytes; the setup adds sizes in 32 bits, and 4 GiB or more wrap"},
       {"member missing", skin([](auto& m) { m.pop_back(); }),
-       "ROOT/skin.kds: the setup would show no skin: BtnNo.bmp: it is missing"},
+       "ROOT/skin.kds: error: the setup would show no skin: BtnNo.bmp: it is missing"},
       {"not 8 bits", skin([](auto& m) {
          std::ifstream in(KV2_TEST_DATA "/bmp/good/magick-bmp3-24bit.bmp", std::ios::binary);
          MemberNamed(m, "LoginBk.bmp").assign(std::istreambuf_iterator<char>(in), {});
        }),
-       "ROOT/skin.kds: the setup would show no skin: LoginBk.bmp: it has 24 bits a pixel, not 8"},
+       "ROOT/skin.kds: error: the setup would show no skin: LoginBk.bmp: it has 24 bits a pixel, not 8"},
       {"not three rows", skin([](auto& m) {
          Bytes& b = MemberNamed(m, "BtnOK.bmp");
          LONG nHeight = 0;
@@ -131,11 +194,11 @@ TEST_F(MediaToolTest, RefusesNamingTheFileAndTheReasonAndLeavesOutUntouched) {
          --nHeight;
          std::memcpy(&b[22], &nHeight, sizeof nHeight);
        }),
-       "ROOT/skin.kds: the setup would show no skin: BtnOK.bmp: its 71 rows of pixels are not three rows of equal height"},
+       "ROOT/skin.kds: error: the setup would show no skin: BtnOK.bmp: its 71 rows of pixels are not three rows of equal height"},
       {"colours", skin([](auto& m) { MemberNamed(m, "BtnNo.bmp")[54 + 4 * 7] ^= 0x40; }),
-       "ROOT/skin.kds: the setup would show no skin: BtnNo.bmp: its colours are not the background's, in whose palette it is drawn"},
+       "ROOT/skin.kds: error: the setup would show no skin: BtnNo.bmp: its colours are not the background's, in whose palette it is drawn"},
       {"out not empty", [](T& t) { fs::create_directory(t.m_out); WriteAll(t.m_out / "old", "old"); },
-       "ROOT/out: not empty (--force replaces it)"},
+       "ROOT/out: error: not empty (--force replaces it)"},
   };
   for (const Refusal& r : refusals) {
     SCOPED_TRACE(r.pszWhat);
@@ -149,7 +212,7 @@ TEST_F(MediaToolTest, RefusesNamingTheFileAndTheReasonAndLeavesOutUntouched) {
     std::string expected = r.message;
     for (const auto& [token, path] : {std::pair{"PAYLOAD", m_payload}, std::pair{"ROOT", m_root}})
       if (expected.starts_with(token)) expected.replace(0, std::strlen(token), path.string());
-    EXPECT_EQ(m_stderr.str(), "kv2media: " + expected + "\nkv2media: 1 problem; nothing written\n");
+    EXPECT_EQ(m_stderr.str(), expected + "\nkv2media: 1 problem; nothing written\n");
     EXPECT_EQ(fs::exists(m_out), bOutBefore);
     if (bOutBefore) {
       EXPECT_EQ(ReadAll(m_out / "old"), before);
@@ -163,8 +226,11 @@ TEST_F(MediaToolTest, LaysOutAGoodPayloadByteForByte) {
   fs::permissions(m_payload / "b.txt", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   WriteAll(m_payload / "\xED\x95\x9C\xEA\xB8\x80.DAT", "Korean name");
+  const auto date = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+  fs::last_write_time(m_payload / "KV2.EXE", date);
   ASSERT_EQ(Build(), 0) << m_stderr.str();
   EXPECT_EQ(m_stderr.str(), "");
+  EXPECT_EQ(fs::last_write_time(m_out / "KV2.EXE"), date);
   // The names in code page 949, in the order of their bytes on the file system.
   EXPECT_EQ(ReadAll(m_out / "KV2Setup.inf"), "KV2.EXE\r\nb.txt\r\n\xC7\xD1\xB1\xDB.DAT\r\n");
   EXPECT_EQ(ReadAll(m_out / "KV2Setup.exe"), ReadAll(m_setup));
@@ -175,20 +241,24 @@ TEST_F(MediaToolTest, LaysOutAGoodPayloadByteForByte) {
   EXPECT_EQ(fs::status(m_out / "b.txt").permissions() & fs::perms::owner_write, fs::perms::none);
   EXPECT_NE(m_stdout.str().find("3 files of 33 bytes"), std::string::npos) << m_stdout.str();
 
-  // Given an order, and replacing what is there.
-  WriteAll(m_root / "order", "b.txt\r\n\xED\x95\x9C\xEA\xB8\x80.DAT\r\nKV2.EXE\r\n");
+  // Given an order as an editor saves it (a BOM, blank lines), and replacing what is there; then
+  // given that release's own list, in the code page.
+  WriteAll(m_root / "order", "\xEF\xBB\xBF" "b.txt\r\n\r\n\xED\x95\x9C\xEA\xB8\x80.DAT\nKV2.EXE\n\n");
   m_options.order = (m_root / "order").string();
   m_options.bForce = true;
-  ASSERT_EQ(Build(), 0) << m_stderr.str();
-  EXPECT_EQ(ReadAll(m_out / "KV2Setup.inf"), "b.txt\r\n\xC7\xD1\xB1\xDB.DAT\r\nKV2.EXE\r\n");
-  EXPECT_EQ(Check(), 0) << m_stderr.str();
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(Build(), 0) << m_stderr.str();
+    EXPECT_EQ(ReadAll(m_out / "KV2Setup.inf"), "b.txt\r\n\xC7\xD1\xB1\xDB.DAT\r\nKV2.EXE\r\n");
+    EXPECT_EQ(Check(), 0) << m_stderr.str();
+    fs::copy_file(m_out / "KV2Setup.inf", m_root / "order", fs::copy_options::overwrite_existing);
+  }
 }
 
 TEST_F(MediaToolTest, WarnsOfAMissingClient) {
   fs::remove(m_payload / "KV2.EXE");
   WriteAll(m_payload / "a.txt", "a");
   ASSERT_EQ(Build(), 0);
-  EXPECT_EQ(m_stderr.str(), "kv2media: warning: KV2.EXE: not listed: the setup then ends quietly after its question\n");
+  EXPECT_EQ(m_stderr.str(), "KV2.EXE: warning: not listed: the setup then ends quietly after its question\n");
 }
 
 TEST_F(MediaToolTest, CheckReportsEveryLineThatWouldFail) {
@@ -199,13 +269,105 @@ TEST_F(MediaToolTest, CheckReportsEveryLineThatWouldFail) {
            "KV2.EXE\r\n\r\nMISSING.DAT\nsub\\a.txt\r\n..\\up.txt\r\nNUL\r\nkv2.exe.\r\n\x81\r\nkv2.exe\r\n\x1A"
            "ignored\r\n");
   EXPECT_EQ(Check(), 1);
+  const std::string list = (m_out / "KV2Setup.inf").string();
   EXPECT_EQ(m_stderr.str(),
-            "kv2media: KV2Setup.inf line 2 (): an empty name: the setup stops the install at it with an error report\n"
-            "kv2media: KV2Setup.inf line 3 (MISSING.DAT): not in the media: the setup stops the install at it with an "
-            "error report\n"
-            "kv2media: KV2Setup.inf line 4 (sub\\a.txt): in a subfolder, and the setup creates no folders\n"
-            "kv2media: KV2Setup.inf line 5 (..\\up.txt): the setup refuses it: it would not stay inside the install folder\n"
-            "kv2media: KV2Setup.inf line 6 (NUL): a device name, which names a device in every folder\n"
-            "kv2media: KV2Setup.inf line 7 (kv2.exe.): ends in a space or a dot, which the platform drops from file names\n"
-            "kv2media: KV2Setup.inf line 8 (\\x81): not text in code page 949\n");
+            list + ":2: error: an empty name: the setup stops the install at it with an error report\n" +
+            list + ":3: error: MISSING.DAT: not in the media: the setup stops the install at it with an error report\n" +
+            list + ":4: error: sub\\a.txt: in a subfolder, and the setup creates no folders\n" +
+            list + ":5: error: ..\\up.txt: the setup refuses it: it would not stay inside the install folder\n" +
+            list + ":6: error: NUL: a device name, which names a device in every folder\n" +
+            list + ":7: error: kv2.exe.: ends in a space or a dot, which the platform drops from file names\n" +
+            list + ":8: error: \\x81: not text in code page 949\n" +
+            "kv2media: " + m_out.string() + ": 7 problems\n");
+}
+
+TEST_F(MediaToolTest, FollowsTheConventionsOfCommandLineTools) {
+  struct Invocation {
+    std::vector<std::string> args;
+    int nStatus;
+    std::string out;  // a part of the standard output
+    std::string err;  // the start of the error stream
+  };
+  const Invocation invocations[] = {
+      {{"--help"}, 0, "--codepage N    the code page of the machines the media are for (default: 949)\n", ""},
+      {{"-h"}, 0, "exit status: 0 done, 1 problems found in the payload or media, 2 wrong usage, 3 an I/O failure", ""},
+      {{"build", "--help"}, 0, "--setup EXE     the KV2Setup.exe to ship (default: ", ""},
+      {{"--version"}, 0, "kv2media 2.0.0\n", ""},
+      {{}, 2, "", "kv2media: error: no command\nusage: "},
+      {{"frob"}, 2, "", "kv2media: error: unknown command frob\n"},
+      {{"build", "--bogus", "a", "b"}, 2, "", "kv2media: error: unknown option --bogus for build\n"},
+      {{"check", "--force", "m"}, 2, "", "kv2media: error: unknown option --force for check\n"},
+      {{"build", "a"}, 2, "", "kv2media: error: build takes PAYLOAD and OUT\n"},
+      {{"build", "--order"}, 2, "", "kv2media: error: --order needs a value\n"},
+  };
+  for (const Invocation& invocation : invocations) {
+    SCOPED_TRACE(invocation.args.empty() ? "" : invocation.args[0]);
+    EXPECT_EQ(Run(invocation.args), invocation.nStatus);
+    EXPECT_NE(m_stdout.str().find(invocation.out), std::string::npos) << m_stdout.str();
+    EXPECT_TRUE(m_stderr.str().starts_with(invocation.err)) << m_stderr.str();
+    if (invocation.err.empty()) EXPECT_EQ(m_stderr.str(), "");
+  }
+  // Quiet: nothing but problems; and an I/O failure has a status of its own.
+  std::vector<std::string> args = BuildArgs();
+  args.insert(args.begin() + 1, "-q");
+  EXPECT_EQ(Run(args), 0) << m_stderr.str();
+  EXPECT_EQ(m_stdout.str() + m_stderr.str(), "");
+  WriteAll(m_root / "file", "");
+  m_options.out = (m_root / "file" / "out").string();
+  EXPECT_EQ(Build(), 3);
+  EXPECT_TRUE(m_stderr.str().starts_with(m_options.out + ": error: cannot be written: ")) << m_stderr.str();
+}
+
+TEST_F(MediaToolTest, ASignalMidCopyLeavesOutAsItWas) {
+  fs::resize_file(m_payload / "KV2.EXE", std::uint64_t{256} << 20);
+  fs::create_directory(m_out);
+  WriteAll(m_out / "old", "old media");
+  std::vector<std::string> args = BuildArgs();
+  args.insert(args.begin() + 1, {"--force", "--progress"});
+  for (const auto& [nSignal, pszName] : {std::pair{SIGINT, "SIGINT"}, {SIGTERM, "SIGTERM"}, {SIGHUP, "SIGHUP"}}) {
+    SCOPED_TRACE(pszName);
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const int nNull = ::open("/dev/null", O_WRONLY);
+    const pid_t pid = Spawn(args, nNull, pipe[1]);
+    ::close(pipe[1]);
+    ::close(nNull);
+    // Once the first progress line shows the copy under way.
+    std::string err;
+    char c = 0;
+    while (err.find("kv2media: copied") == std::string::npos && ::read(pipe[0], &c, 1) == 1) err += c;
+    ::kill(pid, nSignal);
+    while (::read(pipe[0], &c, 1) == 1) err += c;
+    ::close(pipe[0]);
+    EXPECT_EQ(Wait(pid), 128 + nSignal);
+    EXPECT_TRUE(err.ends_with(std::string("\nkv2media: interrupted by ") + pszName + ": " + m_out.string() +
+                              " left as it was, the media in hand removed\n"))
+        << err;
+    EXPECT_EQ(ReadAll(m_out / "old"), "old media");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_out), {}), 1);
+    EXPECT_FALSE(fs::exists(m_root / "out.kv2media-partial") || fs::exists(m_root / "out.kv2media-old"));
+  }
+}
+
+TEST_F(MediaToolTest, NamesWhatAnEarlierRunLeftAndWarnsOfOldMediaThatStay) {
+  // A work folder of a run killed outright goes, named; old media it had set aside come back.
+  fs::create_directories(m_root / "out.kv2media-partial");
+  fs::create_directories(m_root / "out.kv2media-old");
+  WriteAll(m_root / "out.kv2media-old" / "old", "old media");
+  EXPECT_EQ(Build(), 1);
+  EXPECT_EQ(m_stderr.str(), m_root.string() + "/out.kv2media-partial: warning: left by an interrupted run: removed\n" +
+                                m_root.string() + "/out.kv2media-old: warning: old media an interrupted run set aside: "
+                                "put back as " + m_out.string() + "\n" +
+                                m_out.string() + ": error: not empty (--force replaces it)\nkv2media: 1 problem; nothing written\n");
+  EXPECT_EQ(ReadAll(m_out / "old"), "old media");
+
+  // New media in place, old media that cannot all go: done, with a warning.
+  if (!SetImmutable(m_out / "old", true)) GTEST_SKIP() << "no immutable files here";
+  m_options.bForce = true;
+  m_stderr.str("");
+  EXPECT_EQ(Build(), 0);
+  SetImmutable(m_root / "out.kv2media-old" / "old", false);
+  EXPECT_EQ(m_stderr.str(), m_root.string() + "/out.kv2media-old: warning: the old media, not all removed (Operation "
+                            "not permitted); the new media are in place\n");
+  EXPECT_EQ(ReadAll(m_out / "KV2.EXE"), "MZ the client");
 }
