@@ -8,6 +8,7 @@
 #include "MediaNames.h"
 #include "ProposedFolder.h"
 #include "SkinCheck.h"
+#include "WindowsProgram.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -25,6 +26,12 @@ namespace fs = std::filesystem;
 namespace {
 
 const char kSetup[] = "KV2Setup.exe";
+// The code page the media were laid out for, kept for `check` in a file of its own: the setup
+// opens only the files it names, so it never reads this one, and the list stays its own.
+const char kCodePageFile[] = "KV2Media.txt";
+const char kCodePageKey[] = "codepage=";
+constexpr UINT kDefaultCodePage = 949;
+constexpr char kEndOfText = 0x1A;  // Ctrl-Z: where the setup stops reading the list
 const char kBom[] = "\xEF\xBB\xBF";
 constexpr UINT kUtf8CodePage = 65001;
 
@@ -34,6 +41,8 @@ const char kOld[] = ".kv2media-old";
 
 // The setup adds the sizes in 32 bits.
 constexpr std::uint64_t kTotalLimit = std::uint64_t{1} << 32;
+
+constexpr const char* kOwnFiles[] = {kSetup, media::kSkinFile, media::kListFile, kCodePageFile};
 
 constexpr std::size_t kBlock = std::size_t{1} << 20;
 
@@ -66,10 +75,17 @@ class Descriptor {
 // The platform does not tell names apart by case.
 bool SameName(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
-bool IsWindowsProgram(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  char magic[2] = {};
-  return in.read(magic, sizeof magic) && magic[0] == 'M' && magic[1] == 'Z';
+bool IsOwnFile(const std::string& strName) {
+  return std::any_of(std::begin(kOwnFiles), std::end(kOwnFiles), [&](const char* psz) { return SameName(strName, psz); });
+}
+
+// The code page the media remember, or the one media of before it was remembered were laid out for.
+UINT RememberedCodePage(const fs::path& media) {
+  std::ifstream in(media / kCodePageFile, std::ios::binary);
+  std::string line;
+  if (!std::getline(in, line) || !line.starts_with(kCodePageKey)) return kDefaultCodePage;
+  const UINT nCodePage = static_cast<UINT>(std::strtoul(line.c_str() + std::strlen(kCodePageKey), nullptr, 10));
+  return nCodePage != 0 ? nCodePage : kDefaultCodePage;
 }
 
 bool IsEmptyFolder(const fs::path& folder) {
@@ -215,8 +231,8 @@ void MediaTool::CheckInputs(const BuildOptions& options, const CodePage& codePag
   if (!codePage.IsKnown()) Problem("code page " + std::to_string(codePage.Number()), "not one this system converts to");
   std::error_code error;
   if (!fs::is_directory(options.payload, error)) Problem(options.payload, "not a folder");
-  if (!IsWindowsProgram(options.setup))
-    Problem(options.setup, "not a Windows program, or missing (--setup names the KV2Setup.exe to ship)");
+  const std::string setupProblem = WhyNotWindowsProgram(options.setup);
+  if (!setupProblem.empty()) Problem(options.setup, setupProblem + " (--setup names the KV2Setup.exe to ship)");
   const std::string skinProblem = WhySkinNotShown(options.skin);
   if (!skinProblem.empty()) Problem(options.skin, "the setup would show no skin: " + skinProblem);
   if (fs::exists(options.out, error)) {
@@ -259,7 +275,7 @@ void MediaTool::AddPayloadFile(const fs::directory_entry& entry, const CodePage&
     return Problem(shown, "code page " + std::to_string(codePage.Number()) + " cannot spell its name");
   const std::string why = WhyNotInstallable(file.strLine, codePage);
   if (!why.empty()) return Problem(shown, why);
-  for (const char* pszOwn : {kSetup, media::kSkinFile, media::kListFile})
+  for (const char* pszOwn : kOwnFiles)
     if (SameName(file.strLine, pszOwn)) return Problem(shown, std::string("the media's own ") + pszOwn + " has this name");
   const auto [earlier, bNew] = seen.emplace(file.strLine, file.source);
   if (!bNew) return Problem(shown, "the same name as " + earlier->second.filename().string() + " where case does not count");
@@ -363,7 +379,11 @@ int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Fil
     std::ofstream list(staging / media::kListFile, std::ios::binary);
     for (const ListedFile& file : files) list << file.strLine << "\r\n";
     list.close();
-    if (!list) throw fs::filesystem_error("cannot be written", staging / media::kListFile, std::make_error_code(std::errc::io_error));
+    std::ofstream remembered(staging / kCodePageFile, std::ios::binary);
+    remembered << kCodePageKey << options.nCodePage << "\r\n";
+    remembered.close();
+    if (!list || !remembered)
+      throw fs::filesystem_error("cannot be written", staging, std::make_error_code(std::errc::io_error));
     if (InterruptGuard::Signal() != 0) throw Interrupted{InterruptGuard::Signal()};
     Replace(out, staging);
   } catch (const Interrupted& interrupted) {
@@ -411,53 +431,109 @@ void MediaTool::Summarise(const BuildOptions& options, const Files& files) {
 
 int MediaTool::Check(const std::string& media, UINT nCodePage) {
   m_nProblems = 0;
-  const CodePage codePage(nCodePage);
-  if (!codePage.IsKnown()) Problem("code page " + std::to_string(nCodePage), "not one this system converts to");
   std::error_code error;
-  if (!fs::is_directory(media, error)) Problem(media, "not a folder");
-  if (m_nProblems > 0) return kProblems;
+  if (!fs::is_directory(media, error)) {
+    Problem(media, "not a folder");
+    return kProblems;
+  }
+  const CodePage codePage(nCodePage != 0 ? nCodePage : RememberedCodePage(media));
+  if (!codePage.IsKnown()) {
+    Problem("code page " + std::to_string(codePage.Number()), "not one this system converts to");
+    return kProblems;
+  }
   const NameIndex index = IndexFolder(media, codePage);
-  if (Find(index, kSetup).empty()) Problem((fs::path(media) / kSetup).string(), "missing from the media");
+  const fs::path setup = Find(index, kSetup);
+  const std::string setupProblem = setup.empty() ? "missing from the media" : WhyNotWindowsProgram(setup.string());
+  if (!setupProblem.empty()) Problem((fs::path(media) / kSetup).string(), setupProblem);
   const fs::path skin = Find(index, media::kSkinFile);
   const std::string skinProblem = skin.empty() ? "it is missing" : WhySkinNotShown(skin.string());
   if (!skinProblem.empty())
     Problem((fs::path(media) / media::kSkinFile).string(),
             "the setup would show a bare dialog that proposes no folder: " + skinProblem);
-  const Files files = ReadList(index, codePage);
+  const Files files = ReadList(media, index, codePage);
   CheckTotal(files);
+  CheckUnlisted(media, files, codePage);
   CheckClientListed(files);
   if (m_nProblems > 0) {
     m_err << "kv2media: " << media << ": " << m_nProblems << (m_nProblems == 1 ? " problem" : " problems") << "\n";
     return kProblems;
   }
   m_out << "kv2media: " << media << ": the setup installs all " << files.size() << " listed files, " << Total(files)
-        << " bytes\n";
+        << " bytes (code page " << codePage.Number() << ")\n";
   return kDone;
 }
 
-MediaTool::Files MediaTool::ReadList(const NameIndex& index, const CodePage& codePage) {
+MediaTool::Files MediaTool::ReadList(const fs::path& media, const NameIndex& index, const CodePage& codePage) {
   Files files;
   const fs::path list = Find(index, media::kListFile);
   CStdioFile file;
   if (list.empty() || !file.Open(list.c_str(), CFile::modeRead)) {
-    Problem(media::kListFile, "cannot be read: the setup says \"Can't find KV2Setup.inf.\" and installs nothing");
+    Problem((media / media::kListFile).string(),
+            "cannot be read: the setup says \"Can't find KV2Setup.inf.\" and installs nothing");
     return files;
   }
+  std::map<std::string, int, NameLess> seen;  // each name's first line
   CString strLine;
   try {
     for (int nLine = 1; file.ReadString(strLine); ++nLine) {
       const std::string line(static_cast<const char*>(strLine), static_cast<std::size_t>(strLine.GetLength()));
       const std::string where = list.string() + ":" + std::to_string(nLine);
+      const std::string shown = codePage.Shown(line);
       const std::string why = WhyNotInstallable(line, codePage);
       const fs::path source = why.empty() ? Find(index, line) : fs::path();
+      const auto [earlier, bNew] = seen.emplace(line, nLine);
       std::error_code error;
-      if (line.empty()) Problem(where, why);
-      else if (!why.empty()) Problem(where, codePage.Shown(line) + ": " + why);
-      else if (source.empty()) Problem(where, codePage.Shown(line) + ": not in the media: the setup stops the install at it with an error report");
+      if (nLine == 1 && line.starts_with(kBom)) Problem(where, "starts with a BOM, which the setup reads as part of the first name");
+      else if (line.find('\0') != std::string::npos)
+        Problem(where, shown + ": text after a NUL, which the setup never reads: it copies the name before it");
+      else if (line.empty()) Problem(where, why);
+      else if (!why.empty()) Problem(where, shown + ": " + why);
+      else if (IsOwnFile(line)) Problem(where, shown + ": one of the media's own files, which the install would copy too");
+      else if (!bNew)
+        Problem(where, shown + ": the same name as line " + std::to_string(earlier->second) +
+                           " where case does not count: the setup copies it twice and counts its bytes twice");
+      else if (source.empty()) Problem(where, shown + ": not in the media: the setup stops the install at it with an error report");
       else files.push_back(ListedFile{source, line, fs::file_size(source, error)});
     }
   } catch (const CFileException&) {
     Problem(list.string(), "cannot be read to its end: the setup stops the install with an error report");
   }
+  CheckAfterEnd(list);
   return files;
+}
+
+void MediaTool::CheckAfterEnd(const fs::path& list) {
+  std::ifstream in(list, std::ios::binary);
+  const std::string bytes(std::istreambuf_iterator<char>(in), {});
+  const std::size_t nEnd = bytes.find(kEndOfText);
+  if (nEnd == std::string::npos) return;
+  // Each line after the Ctrl-Z, numbered on from those the setup reads; the line it ends may go on.
+  const int nEndLine = static_cast<int>(std::count(bytes.begin(), bytes.begin() + static_cast<long>(nEnd), '\n')) + 1;
+  int nLine = nEndLine;
+  std::size_t nStart = nEnd + 1;
+  while (nStart < bytes.size()) {
+    std::size_t nStop = bytes.find('\n', nStart);
+    if (nStop == std::string::npos) nStop = bytes.size();
+    std::string line = bytes.substr(nStart, nStop - nStart);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty())
+      Problem(list.string() + ":" + std::to_string(nLine), CodePage(kUtf8CodePage).Shown(line) +
+                                                              ": after the Ctrl-Z on line " + std::to_string(nEndLine) +
+                                                              ", where the setup stops reading: it never installs this");
+    ++nLine;
+    nStart = nStop + 1;
+  }
+}
+
+void MediaTool::CheckUnlisted(const fs::path& media, const Files& files, const CodePage& codePage) {
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(media, error)) {
+    std::string strName;
+    if (!entry.is_regular_file(error)) continue;
+    if (!codePage.FromUtf8(entry.path().filename().string(), strName))
+      Warn(entry.path().string(), "no line can name it: code page " + std::to_string(codePage.Number()) + " cannot spell its name");
+    else if (!IsOwnFile(strName) &&
+             std::none_of(files.begin(), files.end(), [&](const ListedFile& f) { return SameName(f.strLine, strName); }))
+      Warn(entry.path().string(), "no line of KV2Setup.inf names it: the setup does not install it");
+  }
 }

@@ -40,6 +40,7 @@ class MediaTool {
   MediaTool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
   int Build(const BuildOptions& options);
+  // A code page of 0: the one the media remember.
   int Check(const std::string& media, UINT nCodePage);
 
   // From this total on the progress is shown.
@@ -72,7 +73,9 @@ class MediaTool {
   void Replace(const std::filesystem::path& out, const std::filesystem::path& media);
   void Summarise(const BuildOptions& options, const Files& files);
 
-  Files ReadList(const NameIndex& index, const CodePage& codePage);
+  Files ReadList(const std::filesystem::path& media, const NameIndex& index, const CodePage& codePage);
+  void CheckAfterEnd(const std::filesystem::path& list);
+  void CheckUnlisted(const std::filesystem::path& media, const Files& files, const CodePage& codePage);
 
   std::ostream& m_out;
   std::ostream& m_err;

@@ -16,7 +16,7 @@ constexpr char kVersion[] = "kv2media 2.0.0";
 
 constexpr char kUsage[] =
     "usage: kv2media build [OPTIONS] PAYLOAD OUT\n"
-    "       kv2media check [--codepage N] MEDIA\n"
+    "       kv2media check [OPTIONS] MEDIA\n"
     "       kv2media --help | --version\n";
 
 std::string Help() {
@@ -30,7 +30,8 @@ std::string Help() {
          "options:\n"
          "  --setup EXE     the KV2Setup.exe to ship (default: " KV2_RELEASE_SETUP ")\n"
          "  --skin KDS      the skin archive to ship as K2Login.kds (default: " KV2_PROJECT_SKIN ")\n"
-         "  --codepage N    the code page of the machines the media are for (default: 949)\n"
+         "  --codepage N    the code page of the machines the media are for (default: 949; for check,\n"
+         "                  the one the media remember in KV2Media.txt, else 949)\n"
          "  --order FILE    the list file's order, one name a line, in UTF-8 or in the code page (a\n"
          "                  previous KV2Setup.inf); blank lines are skipped (default: by the names' bytes)\n"
          "  --force         replace an OUT that is not empty (default: refuse it)\n"
@@ -58,6 +59,7 @@ struct Command {
   bool bHelp = false;
   bool bVersion = false;
   bool bProgressAsked = false;
+  bool bCodePageGiven = false;
 };
 
 // Options in any order among the operands; an error message on one not known or without its
@@ -80,6 +82,7 @@ std::string ReadOptions(const std::vector<std::string>& args, Command& command) 
       const std::string& value = args[++i];
       command.options.nCodePage = static_cast<UINT>(std::strtoul(value.c_str(), &end, 10));
       if (*end != '\0' || command.options.nCodePage == 0) return "--codepage " + value + ": not a code page number";
+      command.bCodePageGiven = true;
     } else if (bBuild && arg == "--setup") {
       command.options.setup = args[++i];
     } else if (bBuild && arg == "--skin") {
@@ -128,7 +131,8 @@ int Run(std::vector<std::string> args) {
     command.options.bProgress = !command.bQuiet && (command.bProgressAsked || ::isatty(STDERR_FILENO));
     return tool.Build(command.options);
   }
-  if (command.verb == "check" && operands.size() == 1) return tool.Check(operands[0], command.options.nCodePage);
+  if (command.verb == "check" && operands.size() == 1)
+    return tool.Check(operands[0], command.bCodePageGiven ? command.options.nCodePage : 0);
   if (command.verb == "build" || command.verb == "check")
     return Usage(command.verb + " takes " + (command.verb == "build" ? "PAYLOAD and OUT" : "MEDIA"));
   return Usage(command.verb.empty() ? "no command" : "unknown command " + command.verb);

@@ -28,6 +28,17 @@ std::string ReadAll(const fs::path& path) {
 
 void WriteAll(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
+// The headers of a Windows program for a machine type, and nothing more.
+std::string Program(std::uint16_t nMachine) {
+  std::string bytes(0x46, '\0');
+  bytes.replace(0, 2, "MZ");
+  bytes[0x3C] = 0x40;
+  bytes.replace(0x40, 2, "PE");
+  bytes[0x44] = static_cast<char>(nMachine & 0xFF);
+  bytes[0x45] = static_cast<char>(nMachine >> 8);
+  return bytes;
+}
+
 // The tool itself, its streams on the descriptors given.
 pid_t Spawn(const std::vector<std::string>& args, int nOut, int nErr) {
   std::vector<std::string> all{KV2MEDIA};
@@ -87,7 +98,7 @@ class MediaToolTest : public testing::Test {
   void SetUp() override {
     fs::remove_all(m_root);
     fs::create_directories(m_payload);
-    WriteAll(m_setup, "MZ a Windows program");
+    WriteAll(m_setup, Program(0x014C));
     WriteAll(m_payload / "KV2.EXE", "MZ the client");
     m_options = MediaTool::BuildOptions();
     m_options.payload = m_payload.string();
@@ -117,7 +128,7 @@ class MediaToolTest : public testing::Test {
 
  protected:
   int Build() { return MediaTool(m_stdout, m_stderr).Build(m_options); }
-  int Check() { return MediaTool(m_stdout, m_stderr).Check(m_out.string(), 949); }
+  int Check(UINT nCodePage = 0) { return MediaTool(m_stdout, m_stderr).Check(m_out.string(), nCodePage); }
 
   // The tool run with its streams in files; the status.
   int Run(const std::vector<std::string>& args) {
@@ -170,6 +181,9 @@ TEST_F(MediaToolTest, RefusesNamingTheFileAndTheReasonAndLeavesOutUntouched) {
       {"case", [](T& t) { WriteAll(t.m_payload / "a.txt", "1"); WriteAll(t.m_payload / "A.TXT", "2"); },
        "PAYLOAD/a.txt: error: the same name as A.TXT where case does not count"},
       {"own name", file("kv2setup.inf"), "PAYLOAD/kv2setup.inf: error: the media's own KV2Setup.inf has this name"},
+      {"setup", [](T& t) { WriteAll(t.m_setup, Program(0x01C0)); },
+       "ROOT/KV2Setup.exe: error: a Windows program for machine type 0x01C0, which x86 and x64 machines do not run "
+       "(--setup names the KV2Setup.exe to ship)"},
       {"order", [](T& t) { WriteAll(t.m_root / "order", "KV2.EXE\n\nnone.txt\n"); t.m_options.order = (t.m_root / "order").string(); },
        "ROOT/order:3: error: none.txt is not a file of the payload"},
       {"empty payload", [](T& t) { fs::remove(t.m_payload / "KV2.EXE"); }, "PAYLOAD: error: holds no files: the media would install nothing"},
@@ -237,7 +251,8 @@ TEST_F(MediaToolTest, LaysOutAGoodPayloadByteForByte) {
   EXPECT_EQ(ReadAll(m_out / "K2Login.kds"), ReadAll(KV2_SKIN_ARCHIVE));
   for (const char* pszName : {"KV2.EXE", "b.txt", "\xED\x95\x9C\xEA\xB8\x80.DAT"})
     EXPECT_EQ(ReadAll(m_out / pszName), ReadAll(m_payload / pszName)) << pszName;
-  EXPECT_EQ(std::distance(fs::directory_iterator(m_out), {}), 6);
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_out), {}), 7);
+  EXPECT_EQ(ReadAll(m_out / "KV2Media.txt"), "codepage=949\r\n");
   EXPECT_EQ(fs::status(m_out / "b.txt").permissions() & fs::perms::owner_write, fs::perms::none);
   EXPECT_NE(m_stdout.str().find("3 files of 33 bytes"), std::string::npos) << m_stdout.str();
 
@@ -278,7 +293,10 @@ TEST_F(MediaToolTest, CheckReportsEveryLineThatWouldFail) {
             list + ":6: error: NUL: a device name, which names a device in every folder\n" +
             list + ":7: error: kv2.exe.: ends in a space or a dot, which the platform drops from file names\n" +
             list + ":8: error: \\x81: not text in code page 949\n" +
-            "kv2media: " + m_out.string() + ": 7 problems\n");
+            list + ":9: error: kv2.exe: the same name as line 1 where case does not count: the setup copies it twice "
+            "and counts its bytes twice\n" +
+            list + ":10: error: ignored: after the Ctrl-Z on line 10, where the setup stops reading: it never installs this\n" +
+            "kv2media: " + m_out.string() + ": 9 problems\n");
 }
 
 TEST_F(MediaToolTest, FollowsTheConventionsOfCommandLineTools) {
@@ -289,7 +307,7 @@ TEST_F(MediaToolTest, FollowsTheConventionsOfCommandLineTools) {
     std::string err;  // the start of the error stream
   };
   const Invocation invocations[] = {
-      {{"--help"}, 0, "--codepage N    the code page of the machines the media are for (default: 949)\n", ""},
+      {{"--help"}, 0, "--codepage N    the code page of the machines the media are for (default: 949;", ""},
       {{"-h"}, 0, "exit status: 0 done, 1 problems found in the payload or media, 2 wrong usage, 3 an I/O failure", ""},
       {{"build", "--help"}, 0, "--setup EXE     the KV2Setup.exe to ship (default: ", ""},
       {{"--version"}, 0, "kv2media 2.0.0\n", ""},
@@ -370,4 +388,39 @@ TEST_F(MediaToolTest, NamesWhatAnEarlierRunLeftAndWarnsOfOldMediaThatStay) {
   EXPECT_EQ(m_stderr.str(), m_root.string() + "/out.kv2media-old: warning: the old media, not all removed (Operation "
                             "not permitted); the new media are in place\n");
   EXPECT_EQ(ReadAll(m_out / "KV2.EXE"), "MZ the client");
+}
+
+TEST_F(MediaToolTest, CheckIsAsStrictAsBuildAndNamesWhatTheSetupNeverReads) {
+  ASSERT_EQ(Build(), 0) << m_stderr.str();
+  m_stderr.str("");
+  WriteAll(m_out / "KV2Setup.exe", "MZ junk");
+  WriteAll(m_out / "stray.txt", "no line names it");
+  const char listBytes[] = "KV2.EXE\r\nkv2.exe\r\nKV2Setup.exe\r\nKV2.EXE\0junk\r\n\x1A" "KV2.EXE\r\nlost.txt";
+  WriteAll(m_out / "KV2Setup.inf", std::string(listBytes, sizeof listBytes - 1));
+  EXPECT_EQ(Check(), 1);
+  const std::string list = (m_out / "KV2Setup.inf").string();
+  EXPECT_EQ(m_stderr.str(),
+            (m_out / "KV2Setup.exe").string() + ": error: not a Windows program: its MZ header is cut short\n" +
+            list + ":2: error: kv2.exe: the same name as line 1 where case does not count: the setup copies it twice "
+            "and counts its bytes twice\n" +
+            list + ":3: error: KV2Setup.exe: one of the media's own files, which the install would copy too\n" +
+            list + ":4: error: KV2.EXE\\x00junk: text after a NUL, which the setup never reads: it copies the name before it\n" +
+            list + ":5: error: KV2.EXE: after the Ctrl-Z on line 5, where the setup stops reading: it never installs this\n" +
+            list + ":6: error: lost.txt: after the Ctrl-Z on line 5, where the setup stops reading: it never installs this\n" +
+            (m_out / "stray.txt").string() + ": warning: no line of KV2Setup.inf names it: the setup does not install it\n" +
+            "kv2media: " + m_out.string() + ": 6 problems\n");
+
+  // A BOM; and the media's code page, remembered.
+  m_stderr.str("");
+  WriteAll(m_out / "KV2Setup.inf", "\xEF\xBB\xBFKV2.EXE\r\n");
+  EXPECT_EQ(Check(), 1);
+  EXPECT_NE(m_stderr.str().find(list + ":1: error: starts with a BOM, which the setup reads as part of the first name\n"),
+            std::string::npos)
+      << m_stderr.str();
+  WriteAll(m_payload / "caf\xC3\xA9.txt", "1252 only");
+  m_options.nCodePage = 1252;
+  m_options.bForce = true;
+  ASSERT_EQ(Build(), 0) << m_stderr.str();
+  EXPECT_EQ(Check(), 0) << m_stderr.str();
+  EXPECT_EQ(Check(949), 1);
 }
