@@ -35,6 +35,31 @@ bool CodePage::FromUtf8(const std::string& utf8, std::string& text) const { retu
 
 bool CodePage::ToUtf8(const std::string& text, std::string& utf8) const { return Convert(Name(), "UTF-8", text, utf8); }
 
+bool CodePage::ToCodePoints(const std::string& text, std::u32string& points) const {
+  std::string utf8;
+  return ToUtf8(text, utf8) && Utf8ToCodePoints(utf8, points);
+}
+
+bool CodePage::Utf8ToCodePoints(const std::string& utf8, std::u32string& points) {
+  std::string bytes;
+  if (!Convert("UTF-8", "UTF-32LE", utf8, bytes)) return false;
+  points.clear();
+  for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + i);
+    points += static_cast<char32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<char32_t>(p[3]) << 24);
+  }
+  return true;
+}
+
+std::string CodePage::CodePointsToUtf8(const std::u32string& points) {
+  std::string bytes;
+  for (const char32_t c : points)
+    for (int nShift = 0; nShift < 32; nShift += 8) bytes += static_cast<char>((c >> nShift) & 0xFF);
+  std::string utf8;
+  Convert("UTF-32LE", "UTF-8", bytes, utf8);
+  return utf8;
+}
+
 bool CodePage::IsKnown() const {
   const iconv_t cd = iconv_open(Name().c_str(), "UTF-8");
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;

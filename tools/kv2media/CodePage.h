@@ -16,6 +16,11 @@ class CodePage {
   bool FromUtf8(const std::string& utf8, std::string& text) const;
   bool ToUtf8(const std::string& text, std::string& utf8) const;
 
+  // The text's characters; false where it is no text in the code page.
+  bool ToCodePoints(const std::string& text, std::u32string& points) const;
+  static bool Utf8ToCodePoints(const std::string& utf8, std::u32string& points);
+  static std::string CodePointsToUtf8(const std::u32string& points);
+
   // Whether the converter knows the code page at all.
   bool IsKnown() const;
 

@@ -5,6 +5,7 @@
 #include "CopyProgress.h"
 #include "InterruptGuard.h"
 #include "ListedName.h"
+#include "PlatformNames.h"
 #include "MediaNames.h"
 #include "ProposedFolder.h"
 #include "SkinCheck.h"
@@ -72,11 +73,9 @@ class Descriptor {
   throw fs::filesystem_error(pszWhat, path, std::error_code(errno, std::generic_category()));
 }
 
-// The platform does not tell names apart by case.
-bool SameName(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
-
-bool IsOwnFile(const std::string& strName) {
-  return std::any_of(std::begin(kOwnFiles), std::end(kOwnFiles), [&](const char* psz) { return SameName(strName, psz); });
+bool IsOwnFile(const std::string& strName, const CodePage& codePage) {
+  return std::any_of(std::begin(kOwnFiles), std::end(kOwnFiles),
+                     [&](const char* psz) { return SameName(strName, psz, codePage); });
 }
 
 // The code page the media remember, or the one media of before it was remembered were laid out for.
@@ -111,6 +110,9 @@ std::uint64_t Total(const Files& files) {
   for (const auto& file : files) nTotal += file.nSize;
   return nTotal;
 }
+
+// Text as a terminal can show it: UTF-8 as it is, other bytes and control characters escaped.
+std::string Readable(const std::string& text) { return CodePage(kUtf8CodePage).Shown(text); }
 
 // A name as a message shows it: UTF-8 as it is, anything else as text of the code page.
 std::string Shown(const std::string& name, const CodePage& codePage) {
@@ -156,28 +158,27 @@ MediaTool::NameIndex IndexFolder(const fs::path& folder, const CodePage& codePag
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
     std::string strName;
     if (entry.is_regular_file(error) && codePage.FromUtf8(entry.path().filename().string(), strName))
-      index.emplace(strName, entry.path());
+      index.emplace(FoldedName(strName, codePage), entry.path());
   }
   return index;
 }
 
-fs::path Find(const MediaTool::NameIndex& index, const std::string& strName) {
-  const auto found = index.find(strName);
+fs::path Find(const MediaTool::NameIndex& index, const std::string& strName, const CodePage& codePage) {
+  const auto found = index.find(FoldedName(strName, codePage));
   return found == index.end() ? fs::path() : found->second;
 }
 
 }  // namespace
 
-bool MediaTool::NameLess::operator()(const std::string& a, const std::string& b) const {
-  return lstrcmpiA(a.c_str(), b.c_str()) < 0;
-}
-
+// Where a message is about goes out readable, whatever bytes its names hold.
 void MediaTool::Problem(const std::string& what, const std::string& why) {
-  m_err << what << ": error: " << why << "\n";
+  m_err << Readable(what) << ": error: " << why << "\n";
   ++m_nProblems;
 }
 
-void MediaTool::Warn(const std::string& what, const std::string& why) { m_err << what << ": warning: " << why << "\n"; }
+void MediaTool::Warn(const std::string& what, const std::string& why) {
+  m_err << Readable(what) << ": warning: " << why << "\n";
+}
 
 int MediaTool::Refuse() {
   m_err << "kv2media: " << m_nProblems << (m_nProblems == 1 ? " problem" : " problems") << "; nothing written\n";
@@ -198,7 +199,7 @@ int MediaTool::Build(const BuildOptions& options) {
   CheckTotal(files);
   CheckPathLengths(files, options.bStrict);
   if (m_nProblems > 0) return Refuse();
-  CheckClientListed(files);
+  CheckClientListed(files, codePage);
   if (!HasRoom(options, out, files)) return kIoFailure;
   const int nStatus = Write(options, out, files);
   if (nStatus == kDone) Summarise(options, files);
@@ -271,14 +272,23 @@ void MediaTool::AddPayloadFile(const fs::directory_entry& entry, const CodePage&
   }
   if (!entry.is_regular_file(error)) return Problem(shown, "not a regular file");
   ListedFile file{entry.path(), {}, entry.file_size(error)};
-  if (!codePage.FromUtf8(entry.path().filename().string(), file.strLine))
-    return Problem(shown, "code page " + std::to_string(codePage.Number()) + " cannot spell its name");
+  const std::string name = entry.path().filename().string();
+  if (!codePage.FromUtf8(ComposedHangul(name), file.strLine)) {
+    // A name unpacked on this system from an archive made in the code page keeps its bytes.
+    const std::string cp = std::to_string(codePage.Number());
+    std::string utf8;
+    if (Readable(name) != name && codePage.ToUtf8(name, utf8))
+      return Problem(shown, "its name is in code page " + cp + " already, where it reads " + utf8 +
+                                "; names here are UTF-8: rename it (convmv -f cp" + cp + " -t utf-8 --notest)");
+    return Problem(shown, "code page " + cp + " cannot spell its name");
+  }
   const std::string why = WhyNotInstallable(file.strLine, codePage);
   if (!why.empty()) return Problem(shown, why);
   for (const char* pszOwn : kOwnFiles)
-    if (SameName(file.strLine, pszOwn)) return Problem(shown, std::string("the media's own ") + pszOwn + " has this name");
-  const auto [earlier, bNew] = seen.emplace(file.strLine, file.source);
-  if (!bNew) return Problem(shown, "the same name as " + earlier->second.filename().string() + " where case does not count");
+    if (SameName(file.strLine, pszOwn, codePage)) return Problem(shown, std::string("the media's own ") + pszOwn + " has this name");
+  const auto [earlier, bNew] = seen.emplace(FoldedName(file.strLine, codePage), file.source);
+  if (!bNew) return Problem(shown, "the same name as " + Readable(earlier->second.filename().string()) +
+                                     " where case does not count");
   // Opened now, so that a file the copy could not read refuses the payload before a byte is written.
   const Descriptor probe(::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC));
   if (probe.Get() < 0) return Problem(shown, std::string("cannot be read: ") + std::strerror(errno));
@@ -342,9 +352,9 @@ void MediaTool::CheckPathLengths(const Files& files, bool bStrict) {
   }
 }
 
-void MediaTool::CheckClientListed(const Files& files) {
+void MediaTool::CheckClientListed(const Files& files, const CodePage& codePage) {
   for (const ListedFile& file : files)
-    if (SameName(file.strLine, media::kClient)) return;
+    if (SameName(file.strLine, media::kClient, codePage)) return;
   Warn(media::kClient, "not listed: the setup then ends quietly after its question");
 }
 
@@ -373,7 +383,10 @@ int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Fil
     CopyFile(options.skin, staging / media::kSkinFile, nullptr);
     CopyProgress progress(m_err, Total(files), files.size(), options.bProgress && Total(files) >= kLargePayload);
     for (const ListedFile& file : files) {
-      CopyFile(file.source, staging / file.source.filename(), &progress);
+      // Under the name the list spells, which the source's may only resemble (decomposed Hangul).
+      std::string name;
+      CodePage(options.nCodePage).ToUtf8(file.strLine, name);
+      CopyFile(file.source, staging / name, &progress);
       progress.FileDone();
     }
     std::ofstream list(staging / media::kListFile, std::ios::binary);
@@ -421,7 +434,8 @@ void MediaTool::Replace(const fs::path& out, const fs::path& media) {
 
 void MediaTool::Summarise(const BuildOptions& options, const Files& files) {
   bool bClient = false;
-  for (const ListedFile& file : files) bClient = bClient || SameName(file.strLine, media::kClient);
+  for (const ListedFile& file : files)
+    bClient = bClient || SameName(file.strLine, media::kClient, CodePage(options.nCodePage));
   m_out << "kv2media: laid out " << options.out << ": " << kSetup << ", " << media::kSkinFile << ", " << media::kListFile << " (code page "
         << options.nCodePage << ") and " << files.size() << " files of " << Total(files) << " bytes\n"
         << "kv2media: the setup will copy the " << files.size()
@@ -442,10 +456,10 @@ int MediaTool::Check(const std::string& media, UINT nCodePage) {
     return kProblems;
   }
   const NameIndex index = IndexFolder(media, codePage);
-  const fs::path setup = Find(index, kSetup);
+  const fs::path setup = Find(index, kSetup, codePage);
   const std::string setupProblem = setup.empty() ? "missing from the media" : WhyNotWindowsProgram(setup.string());
   if (!setupProblem.empty()) Problem((fs::path(media) / kSetup).string(), setupProblem);
-  const fs::path skin = Find(index, media::kSkinFile);
+  const fs::path skin = Find(index, media::kSkinFile, codePage);
   const std::string skinProblem = skin.empty() ? "it is missing" : WhySkinNotShown(skin.string());
   if (!skinProblem.empty())
     Problem((fs::path(media) / media::kSkinFile).string(),
@@ -453,7 +467,7 @@ int MediaTool::Check(const std::string& media, UINT nCodePage) {
   const Files files = ReadList(media, index, codePage);
   CheckTotal(files);
   CheckUnlisted(media, files, codePage);
-  CheckClientListed(files);
+  CheckClientListed(files, codePage);
   if (m_nProblems > 0) {
     m_err << "kv2media: " << media << ": " << m_nProblems << (m_nProblems == 1 ? " problem" : " problems") << "\n";
     return kProblems;
@@ -465,14 +479,14 @@ int MediaTool::Check(const std::string& media, UINT nCodePage) {
 
 MediaTool::Files MediaTool::ReadList(const fs::path& media, const NameIndex& index, const CodePage& codePage) {
   Files files;
-  const fs::path list = Find(index, media::kListFile);
+  const fs::path list = Find(index, media::kListFile, codePage);
   CStdioFile file;
   if (list.empty() || !file.Open(list.c_str(), CFile::modeRead)) {
     Problem((media / media::kListFile).string(),
             "cannot be read: the setup says \"Can't find KV2Setup.inf.\" and installs nothing");
     return files;
   }
-  std::map<std::string, int, NameLess> seen;  // each name's first line
+  std::map<std::u32string, int> seen;  // each name's first line
   CString strLine;
   try {
     for (int nLine = 1; file.ReadString(strLine); ++nLine) {
@@ -480,15 +494,15 @@ MediaTool::Files MediaTool::ReadList(const fs::path& media, const NameIndex& ind
       const std::string where = list.string() + ":" + std::to_string(nLine);
       const std::string shown = codePage.Shown(line);
       const std::string why = WhyNotInstallable(line, codePage);
-      const fs::path source = why.empty() ? Find(index, line) : fs::path();
-      const auto [earlier, bNew] = seen.emplace(line, nLine);
+      const fs::path source = why.empty() ? Find(index, line, codePage) : fs::path();
+      const auto [earlier, bNew] = seen.emplace(FoldedName(line, codePage), nLine);
       std::error_code error;
       if (nLine == 1 && line.starts_with(kBom)) Problem(where, "starts with a BOM, which the setup reads as part of the first name");
       else if (line.find('\0') != std::string::npos)
         Problem(where, shown + ": text after a NUL, which the setup never reads: it copies the name before it");
       else if (line.empty()) Problem(where, why);
       else if (!why.empty()) Problem(where, shown + ": " + why);
-      else if (IsOwnFile(line)) Problem(where, shown + ": one of the media's own files, which the install would copy too");
+      else if (IsOwnFile(line, codePage)) Problem(where, shown + ": one of the media's own files, which the install would copy too");
       else if (!bNew)
         Problem(where, shown + ": the same name as line " + std::to_string(earlier->second) +
                            " where case does not count: the setup copies it twice and counts its bytes twice");
@@ -532,8 +546,9 @@ void MediaTool::CheckUnlisted(const fs::path& media, const Files& files, const C
     if (!entry.is_regular_file(error)) continue;
     if (!codePage.FromUtf8(entry.path().filename().string(), strName))
       Warn(entry.path().string(), "no line can name it: code page " + std::to_string(codePage.Number()) + " cannot spell its name");
-    else if (!IsOwnFile(strName) &&
-             std::none_of(files.begin(), files.end(), [&](const ListedFile& f) { return SameName(f.strLine, strName); }))
+    else if (!IsOwnFile(strName, codePage) &&
+             std::none_of(files.begin(), files.end(),
+                          [&](const ListedFile& f) { return SameName(f.strLine, strName, codePage); }))
       Warn(entry.path().string(), "no line of KV2Setup.inf names it: the setup does not install it");
   }
 }

@@ -31,11 +31,8 @@ class MediaTool {
     bool bProgress = false;  // show the progress of large payloads
   };
 
-  // Names as the platform compares them: case does not count.
-  struct NameLess {
-    bool operator()(const std::string& a, const std::string& b) const;
-  };
-  using NameIndex = std::map<std::string, std::filesystem::path, NameLess>;
+  // Files by their names as the platform compares them.
+  using NameIndex = std::map<std::u32string, std::filesystem::path>;
 
   MediaTool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
@@ -66,7 +63,7 @@ class MediaTool {
   Files Reorder(const Files& files, const std::string& order, const CodePage& codePage);
   void CheckTotal(const Files& files);
   void CheckPathLengths(const Files& files, bool bStrict);
-  void CheckClientListed(const Files& files);
+  void CheckClientListed(const Files& files, const CodePage& codePage);
   bool HasRoom(const BuildOptions& options, const std::filesystem::path& out, const Files& files);
 
   int Write(const BuildOptions& options, const std::filesystem::path& out, const Files& files);
