@@ -181,6 +181,12 @@ TEST_F(MediaToolTest, RefusesNamingTheFileAndTheReasonAndLeavesOutUntouched) {
       {"case", [](T& t) { WriteAll(t.m_payload / "a.txt", "1"); WriteAll(t.m_payload / "A.TXT", "2"); },
        "PAYLOAD/a.txt: error: the same name as A.TXT where case does not count"},
       {"own name", file("kv2setup.inf"), "PAYLOAD/kv2setup.inf: error: the media's own KV2Setup.inf has this name"},
+      {"superscript device", file("COM\xC2\xB9.txt"), "PAYLOAD/COM\xC2\xB9.txt: error: a device name, which names a device in every folder"},
+      {"full-width case", [](T& t) { WriteAll(t.m_payload / "\xEF\xBC\xA1.txt", "1"); WriteAll(t.m_payload / "\xEF\xBD\x81.txt", "2"); },
+       "PAYLOAD/\xEF\xBD\x81.txt: error: the same name as \xEF\xBC\xA1.txt where case does not count"},
+      {"code page bytes", file("\xC7\xD1\xB1\xDB.txt"),
+       "PAYLOAD/\\xC7\\xD1\\xB1\\xDB.txt: error: its name is in code page 949 already, where it reads \xED\x95\x9C\xEA\xB8\x80.txt; "
+       "names here are UTF-8: rename it (convmv -f cp949 -t utf-8 --notest)"},
       {"setup", [](T& t) { WriteAll(t.m_setup, Program(0x01C0)); },
        "ROOT/KV2Setup.exe: error: a Windows program for machine type 0x01C0, which x86 and x64 machines do not run "
        "(--setup names the KV2Setup.exe to ship)"},
@@ -423,4 +429,39 @@ TEST_F(MediaToolTest, CheckIsAsStrictAsBuildAndNamesWhatTheSetupNeverReads) {
   ASSERT_EQ(Build(), 0) << m_stderr.str();
   EXPECT_EQ(Check(), 0) << m_stderr.str();
   EXPECT_EQ(Check(949), 1);
+}
+
+TEST_F(MediaToolTest, TellsNamesApartAsNtfsDoes) {
+  // Two Korean characters whose second bytes differ only as 'A' and 'a' do; Hangul as a Mac spells it.
+  WriteAll(m_payload / "\xEA\xB0\x82.txt", "gakk");
+  WriteAll(m_payload / "\xEA\xB0\xB5.txt", "gat");
+  WriteAll(m_payload / "\xE1\x84\x92\xE1\x85\xA1\xE1\x86\xAB.txt", "han");
+  ASSERT_EQ(Build(), 0) << m_stderr.str();
+  EXPECT_EQ(ReadAll(m_out / "KV2Setup.inf"), "KV2.EXE\r\n\xC7\xD1.txt\r\n\x81\x41.txt\r\n\x81\x61.txt\r\n");
+  EXPECT_EQ(ReadAll(m_out / "\xED\x95\x9C.txt"), "han");
+  EXPECT_EQ(Check(), 0) << m_stderr.str();
+  EXPECT_NE(m_stdout.str().find("installs all 4 listed files, 23 bytes"), std::string::npos) << m_stdout.str();
+}
+
+TEST_F(MediaToolTest, ShowsProgressByBytesWithinALargeFileOnlyWhereAsked) {
+  fs::resize_file(m_payload / "KV2.EXE", std::uint64_t{1} << 30);
+  m_options.bProgress = true;
+  ASSERT_EQ(Build(), 0) << m_stderr.str();
+  std::istringstream lines(m_stderr.str());
+  std::vector<std::string> shown;
+  for (std::string line; std::getline(lines, line);) shown.push_back(line);
+  ASSERT_GE(shown.size(), 2u) << m_stderr.str();
+  EXPECT_EQ(shown.front(), "kv2media: copied 103 MiB of 1024 MiB (file 1 of 1)");
+  EXPECT_EQ(shown.back(), "kv2media: copied 1024 MiB of 1024 MiB (file 1 of 1)");
+  EXPECT_LE(shown.size(), 10u);
+
+  // Its error stream a file, the tool shows none unless asked.
+  fs::resize_file(m_payload / "KV2.EXE", MediaTool::kLargePayload);
+  std::vector<std::string> args = BuildArgs();
+  args.insert(args.begin() + 1, "--force");
+  EXPECT_EQ(Run(args), 0);
+  EXPECT_EQ(m_stderr.str(), "");
+  args.insert(args.begin() + 1, "--progress");
+  EXPECT_EQ(Run(args), 0);
+  EXPECT_NE(m_stderr.str().find("kv2media: copied 64 MiB of 64 MiB (file 1 of 1)"), std::string::npos) << m_stderr.str();
 }
