@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <system_error>
@@ -20,6 +21,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -50,6 +52,12 @@ constexpr std::size_t kBlock = std::size_t{1} << 20;
 // Thrown from within the copy when a signal has asked the tool to stop.
 struct Interrupted {
   int nSignal;
+};
+
+// Thrown when the publisher's signing command fails on a program of the media.
+struct SigningFailed {
+  std::string name;
+  std::string outcome;
 };
 
 // A file descriptor, closed when it goes out of scope.
@@ -148,6 +156,37 @@ void CopyFile(const fs::path& from, const fs::path& to, CopyProgress* pProgress)
   const struct timespec times[2] = {status.st_atim, status.st_mtim};
   if (::fchmod(out.Get(), status.st_mode & 07777) != 0 || ::futimens(out.Get(), times) != 0 || !out.Close())
     Fail("cannot be written", to);
+}
+
+// A file's name in the media: the one the list spells, which the source's may only resemble
+// (decomposed Hangul).
+std::string MediaName(const std::string& strLine, const CodePage& codePage) {
+  std::string name;
+  codePage.ToUtf8(strLine, name);
+  return name;
+}
+
+// The command with the path, quoted for the shell, in place of each {}.
+std::string Substituted(const std::string& command, const fs::path& path) {
+  std::string quoted = "'";
+  for (const char c : path.string()) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  quoted += "'";
+  std::string result;
+  for (std::size_t i = 0; i < command.size(); ++i) {
+    if (command.compare(i, 2, "{}") == 0) {
+      result += quoted;
+      ++i;
+    } else {
+      result += command[i];
+    }
+  }
+  return result;
+}
+
+// How a command ended, as a message says it.
+std::string Outcome(int nStatus) {
+  if (WIFSIGNALED(nStatus)) return std::string("killed by ") + InterruptGuard::Name(WTERMSIG(nStatus));
+  return "exit status " + std::to_string(WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : nStatus);
 }
 
 // The files of the media by the names the setup opens them by, whatever the case, as the
@@ -367,7 +406,7 @@ bool MediaTool::HasRoom(const BuildOptions& options, const fs::path& out, const 
   while (!fs::exists(existing, error) && existing.has_relative_path()) existing = existing.parent_path();
   const fs::space_info space = fs::space(existing, error);
   if (error || space.available >= nNeeded) return true;
-  m_err << options.out << ": error: the media need " << MiB(nNeeded) << ", and its file system has "
+  m_err << Readable(options.out) << ": error: the media need " << MiB(nNeeded) << ", and its file system has "
         << MiB(space.available) << " free; nothing written\n";
   return false;
 }
@@ -375,6 +414,7 @@ bool MediaTool::HasRoom(const BuildOptions& options, const fs::path& out, const 
 int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Files& files) {
   // Laid out beside OUT and put in its place whole, so that a failure leaves OUT as it was.
   const fs::path staging = Beside(out, kPartial);
+  const CodePage codePage(options.nCodePage);
   const InterruptGuard guard;
   std::error_code error;
   try {
@@ -383,15 +423,13 @@ int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Fil
     CopyFile(options.skin, staging / media::kSkinFile, nullptr);
     CopyProgress progress(m_err, Total(files), files.size(), options.bProgress && Total(files) >= kLargePayload);
     for (const ListedFile& file : files) {
-      // Under the name the list spells, which the source's may only resemble (decomposed Hangul).
-      std::string name;
-      CodePage(options.nCodePage).ToUtf8(file.strLine, name);
-      CopyFile(file.source, staging / name, &progress);
+      CopyFile(file.source, staging / MediaName(file.strLine, codePage), &progress);
       progress.FileDone();
     }
     std::ofstream list(staging / media::kListFile, std::ios::binary);
     for (const ListedFile& file : files) list << file.strLine << "\r\n";
     list.close();
+    if (!options.sign.empty()) Sign(options.sign, staging, files, codePage);
     std::ofstream remembered(staging / kCodePageFile, std::ios::binary);
     remembered << kCodePageKey << options.nCodePage << "\r\n";
     remembered.close();
@@ -401,18 +439,42 @@ int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Fil
     Replace(out, staging);
   } catch (const Interrupted& interrupted) {
     fs::remove_all(staging, error);
-    m_err << "kv2media: interrupted by " << InterruptGuard::Name(interrupted.nSignal) << ": " << options.out
+    m_err << "kv2media: interrupted by " << InterruptGuard::Name(interrupted.nSignal) << ": " << Readable(options.out)
           << " left as it was, the media in hand removed\n";
     return 128 + interrupted.nSignal;
+  } catch (const SigningFailed& failed) {
+    fs::remove_all(staging, error);
+    m_err << Readable(options.out) << ": error: the signing command failed on " << Readable(failed.name) << " ("
+          << failed.outcome << "); nothing written\n";
+    return kIoFailure;
   } catch (const fs::filesystem_error& e) {
     fs::remove_all(staging, error);
-    m_err << options.out << ": error: cannot be written: " << e.what() << "\n";
+    m_err << Readable(options.out) << ": error: cannot be written: " << e.what() << "\n";
     return kIoFailure;
   }
   if (InterruptGuard::Signal() == 0) return kDone;
-  m_err << "kv2media: interrupted by " << InterruptGuard::Name(InterruptGuard::Signal()) << " once " << options.out
+  m_err << "kv2media: interrupted by " << InterruptGuard::Name(InterruptGuard::Signal()) << " once " << Readable(options.out)
         << " held the new media, complete\n";
   return 128 + InterruptGuard::Signal();
+}
+
+void MediaTool::Sign(const std::string& command, const fs::path& staging, const Files& files, const CodePage& codePage) {
+  std::vector<fs::path> programs{staging / kSetup};
+  for (const ListedFile& file : files) {
+    const std::string name = MediaName(file.strLine, codePage);
+    if (IsProgramName(name)) programs.push_back(staging / name);
+  }
+  for (const fs::path& program : programs) {
+    struct stat before = {};
+    ::stat(program.c_str(), &before);
+    const int nStatus = std::system(Substituted(command, program).c_str());
+    if (WIFSIGNALED(nStatus) && WTERMSIG(nStatus) == SIGINT) throw Interrupted{SIGINT};
+    if (InterruptGuard::Signal() != 0) throw Interrupted{InterruptGuard::Signal()};
+    if (nStatus != 0) throw SigningFailed{program.filename().string(), Outcome(nStatus)};
+    // Signed, the program keeps the date of the one it was made from.
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ::utimensat(AT_FDCWD, program.c_str(), times, 0);
+  }
 }
 
 void MediaTool::Replace(const fs::path& out, const fs::path& media) {
@@ -443,7 +505,7 @@ void MediaTool::Summarise(const BuildOptions& options, const Files& files) {
         << (bClient ? std::string("offer to start ") + media::kClient : std::string("ask its question and end")) << "\n";
 }
 
-int MediaTool::Check(const std::string& media, UINT nCodePage) {
+int MediaTool::Check(const std::string& media, UINT nCodePage, bool bSigned) {
   m_nProblems = 0;
   std::error_code error;
   if (!fs::is_directory(media, error)) {
@@ -468,6 +530,7 @@ int MediaTool::Check(const std::string& media, UINT nCodePage) {
   CheckTotal(files);
   CheckUnlisted(media, files, codePage);
   CheckClientListed(files, codePage);
+  if (bSigned) CheckSigned(media, files);
   if (m_nProblems > 0) {
     m_err << "kv2media: " << media << ": " << m_nProblems << (m_nProblems == 1 ? " problem" : " problems") << "\n";
     return kProblems;
@@ -551,4 +614,12 @@ void MediaTool::CheckUnlisted(const fs::path& media, const Files& files, const C
                           [&](const ListedFile& f) { return SameName(f.strLine, strName, codePage); }))
       Warn(entry.path().string(), "no line of KV2Setup.inf names it: the setup does not install it");
   }
+}
+
+void MediaTool::CheckSigned(const fs::path& media, const Files& files) {
+  std::vector<fs::path> programs{media / kSetup};
+  for (const ListedFile& file : files)
+    if (IsProgramName(file.source.filename().string())) programs.push_back(file.source);
+  for (const fs::path& program : programs)
+    if (!IsSigned(program.string())) Problem(program.string(), "a Windows program that carries no signature");
 }

@@ -29,6 +29,7 @@ class MediaTool {
     bool bForce = false;     // replace an OUT that is not empty
     bool bStrict = false;    // refuse what is otherwise a warning
     bool bProgress = false;  // show the progress of large payloads
+    std::string sign;        // a shell command that signs the Windows program at {} in place; empty: none
   };
 
   // Files by their names as the platform compares them.
@@ -37,8 +38,8 @@ class MediaTool {
   MediaTool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
   int Build(const BuildOptions& options);
-  // A code page of 0: the one the media remember.
-  int Check(const std::string& media, UINT nCodePage);
+  // A code page of 0: the one the media remember. bSigned: every Windows program must be signed.
+  int Check(const std::string& media, UINT nCodePage, bool bSigned = false);
 
   // From this total on the progress is shown.
   static constexpr std::uint64_t kLargePayload = std::uint64_t{64} << 20;
@@ -67,12 +68,15 @@ class MediaTool {
   bool HasRoom(const BuildOptions& options, const std::filesystem::path& out, const Files& files);
 
   int Write(const BuildOptions& options, const std::filesystem::path& out, const Files& files);
+  void Sign(const std::string& command, const std::filesystem::path& staging, const Files& files,
+            const CodePage& codePage);
   void Replace(const std::filesystem::path& out, const std::filesystem::path& media);
   void Summarise(const BuildOptions& options, const Files& files);
 
   Files ReadList(const std::filesystem::path& media, const NameIndex& index, const CodePage& codePage);
   void CheckAfterEnd(const std::filesystem::path& list);
   void CheckUnlisted(const std::filesystem::path& media, const Files& files, const CodePage& codePage);
+  void CheckSigned(const std::filesystem::path& media, const Files& files);
 
   std::ostream& m_out;
   std::ostream& m_err;

@@ -34,6 +34,10 @@ std::string Help() {
          "                  the one the media remember in KV2Media.txt, else 949)\n"
          "  --order FILE    the list file's order, one name a line, in UTF-8 or in the code page (a\n"
          "                  previous KV2Setup.inf); blank lines are skipped (default: by the names' bytes)\n"
+         "  --sign COMMAND  build: sign each Windows program of the media (KV2Setup.exe, the payload's\n"
+         "                  .exe and .dll) with the shell command, the program's path in place of {}\n"
+         "                  (default: sign nothing)\n"
+         "  --signed        check: every Windows program must carry a signature (default: not asked)\n"
          "  --force         replace an OUT that is not empty (default: refuse it)\n"
          "  --strict        refuse what is otherwise a warning (default: warn)\n"
          "  --progress      show the progress of payloads of 64 MiB and more even when the error\n"
@@ -60,6 +64,7 @@ struct Command {
   bool bVersion = false;
   bool bProgressAsked = false;
   bool bCodePageGiven = false;
+  bool bSigned = false;
 };
 
 // Options in any order among the operands; an error message on one not known or without its
@@ -69,7 +74,8 @@ std::string ReadOptions(const std::vector<std::string>& args, Command& command) 
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool bValue = i + 1 < args.size();
-    const bool bTakesValue = arg == "--codepage" || arg == "--setup" || arg == "--skin" || arg == "--order";
+    const bool bTakesValue =
+        arg == "--codepage" || arg == "--setup" || arg == "--skin" || arg == "--order" || arg == "--sign";
     if (bTakesValue && !bValue) return arg + " needs a value";
     if (arg == "-h" || arg == "--help") {
       command.bHelp = true;
@@ -89,6 +95,10 @@ std::string ReadOptions(const std::vector<std::string>& args, Command& command) 
       command.options.skin = args[++i];
     } else if (bBuild && arg == "--order") {
       command.options.order = args[++i];
+    } else if (bBuild && arg == "--sign") {
+      command.options.sign = args[++i];
+    } else if (!bBuild && arg == "--signed") {
+      command.bSigned = true;
     } else if (bBuild && arg == "--force") {
       command.options.bForce = true;
     } else if (bBuild && arg == "--strict") {
@@ -132,7 +142,7 @@ int Run(std::vector<std::string> args) {
     return tool.Build(command.options);
   }
   if (command.verb == "check" && operands.size() == 1)
-    return tool.Check(operands[0], command.bCodePageGiven ? command.options.nCodePage : 0);
+    return tool.Check(operands[0], command.bCodePageGiven ? command.options.nCodePage : 0, command.bSigned);
   if (command.verb == "build" || command.verb == "check")
     return Usage(command.verb + " takes " + (command.verb == "build" ? "PAYLOAD and OUT" : "MEDIA"));
   return Usage(command.verb.empty() ? "no command" : "unknown command " + command.verb);

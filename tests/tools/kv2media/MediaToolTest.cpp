@@ -28,14 +28,28 @@ std::string ReadAll(const fs::path& path) {
 
 void WriteAll(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-// The headers of a Windows program for a machine type, and nothing more.
+// A Windows program for a machine type: its headers, as complete as a signing tool needs them,
+// and nothing more.
 std::string Program(std::uint16_t nMachine) {
-  std::string bytes(0x46, '\0');
+  std::string bytes(0x200, '\0');
+  const auto put = [&](std::size_t nOffset, std::uint32_t nValue, int nBytes) {
+    for (int i = 0; i < nBytes; ++i) bytes[nOffset + i] = static_cast<char>(nValue >> (8 * i));
+  };
   bytes.replace(0, 2, "MZ");
-  bytes[0x3C] = 0x40;
+  put(0x3C, 0x40, 4);
   bytes.replace(0x40, 2, "PE");
-  bytes[0x44] = static_cast<char>(nMachine & 0xFF);
-  bytes[0x45] = static_cast<char>(nMachine >> 8);
+  put(0x44, nMachine, 2);
+  put(0x54, 0xE0, 2);      // the size of the optional header
+  put(0x56, 0x0102, 2);    // an executable for 32-bit machines
+  put(0x58, 0x10B, 2);     // PE32
+  put(0x74, 0x400000, 4);  // image base
+  put(0x78, 0x1000, 4);    // section alignment
+  put(0x7C, 0x200, 4);     // file alignment
+  put(0x80, 4, 2);         // subsystem version
+  put(0x90, 0x1000, 4);    // image size
+  put(0x94, 0x200, 4);     // headers' size
+  put(0x9C, 2, 2);         // a program with windows
+  put(0xB4, 16, 4);        // data directories
   return bytes;
 }
 
@@ -464,4 +478,38 @@ TEST_F(MediaToolTest, ShowsProgressByBytesWithinALargeFileOnlyWhereAsked) {
   args.insert(args.begin() + 1, "--progress");
   EXPECT_EQ(Run(args), 0);
   EXPECT_NE(m_stderr.str().find("kv2media: copied 64 MiB of 64 MiB (file 1 of 1)"), std::string::npos) << m_stderr.str();
+}
+
+TEST_F(MediaToolTest, SignsEveryWindowsProgramOfTheMediaAndChecksThatTheyAreSigned) {
+  // A throwaway certificate; the signing tool as a publisher would run it.
+  const std::string root = m_root.string();
+  ASSERT_EQ(std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=kv2media-test -keyout '" + root +
+                         "/key.pem' -out '" + root + "/cert.pem' 2>/dev/null").c_str()),
+            0);
+  WriteAll(m_payload / "KV2.EXE", Program(0x014C));
+  WriteAll(m_payload / "Helper.Dll", Program(0x8664));
+  WriteAll(m_payload / "readme.txt", "not a program");
+  m_options.sign = "osslsigncode sign -certs '" + root + "/cert.pem' -key '" + root +
+                   "/key.pem' -in {} -out {}.signed >/dev/null && mv {}.signed {}";
+  ASSERT_EQ(Build(), 0) << m_stderr.str();
+  for (const char* pszName : {"KV2Setup.exe", "KV2.EXE", "Helper.Dll"}) {
+    const std::string verify = "osslsigncode verify -CAfile '" + root + "/cert.pem' -in '" + (m_out / pszName).string() + "' >/dev/null";
+    EXPECT_EQ(std::system(verify.c_str()), 0) << pszName;
+  }
+  EXPECT_EQ(ReadAll(m_out / "readme.txt"), "not a program");
+  EXPECT_EQ(ReadAll(m_payload / "KV2.EXE"), Program(0x014C));
+  EXPECT_EQ(MediaTool(m_stdout, m_stderr).Check(m_out.string(), 0, true), 0) << m_stderr.str();
+
+  // An unsigned program found; a signing command that fails refuses the media.
+  WriteAll(m_out / "Helper.Dll", Program(0x8664));
+  EXPECT_EQ(MediaTool(m_stdout, m_stderr).Check(m_out.string(), 0, true), 1);
+  EXPECT_NE(m_stderr.str().find((m_out / "Helper.Dll").string() + ": error: a Windows program that carries no signature\n"),
+            std::string::npos)
+      << m_stderr.str();
+  m_options.sign = "exit 7";
+  m_options.bForce = true;
+  m_stderr.str("");
+  EXPECT_EQ(Build(), 3);
+  EXPECT_EQ(m_stderr.str(), m_out.string() + ": error: the signing command failed on KV2Setup.exe (exit status 7); nothing written\n");
+  EXPECT_FALSE(fs::exists(m_root / "out.kv2media-partial"));
 }
