@@ -327,7 +327,7 @@ TEST_F(MediaToolTest, FollowsTheConventionsOfCommandLineTools) {
     std::string err;  // the start of the error stream
   };
   const Invocation invocations[] = {
-      {{"--help"}, 0, "--codepage N    the code page of the machines the media are for (default: 949;", ""},
+      {{"--help"}, 0, "--codepage N    the code page of the machines the media are for (default: 949)\n", ""},
       {{"-h"}, 0, "exit status: 0 done, 1 problems found in the payload or media, 2 wrong usage, 3 an I/O failure", ""},
       {{"build", "--help"}, 0, "--setup EXE     the KV2Setup.exe to ship (default: ", ""},
       {{"--version"}, 0, "kv2media 2.0.0\n", ""},
