@@ -129,6 +129,29 @@ std::string Shown(const std::string& name, const CodePage& codePage) {
   return utf8CodePage.ToUtf8(name, utf8) ? utf8CodePage.Shown(name) : codePage.Shown(name);
 }
 
+// The next block of a file, copied within the kernel where the file systems allow it (no copy
+// through the process, and a clone where the file system makes them), else read and written;
+// the bytes copied, 0 at the end.
+ssize_t CopyBlock(int nIn, int nOut, std::vector<char>& buffer, const fs::path& from, const fs::path& to) {
+  if (buffer.empty()) {
+    ssize_t n = -1;
+    while ((n = ::copy_file_range(nIn, nullptr, nOut, nullptr, kBlock, 0)) < 0 && errno == EINTR) {
+    }
+    if (n >= 0) return n;
+    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) Fail("cannot be written", to);
+    buffer.resize(kBlock);
+  }
+  ssize_t nRead = -1;
+  while ((nRead = ::read(nIn, buffer.data(), buffer.size())) < 0)
+    if (errno != EINTR) Fail("cannot be read", from);
+  for (ssize_t nWritten = 0; nWritten < nRead;) {
+    const ssize_t n = ::write(nOut, buffer.data() + nWritten, static_cast<std::size_t>(nRead - nWritten));
+    if (n < 0 && errno != EINTR) Fail("cannot be written", to);
+    nWritten += std::max<ssize_t>(n, 0);
+  }
+  return nRead;
+}
+
 // The bytes, the permissions and the dates of a file; the signal that asks the tool to stop is
 // looked at after every block.
 void CopyFile(const fs::path& from, const fs::path& to, CopyProgress* pProgress) {
@@ -138,18 +161,11 @@ void CopyFile(const fs::path& from, const fs::path& to, CopyProgress* pProgress)
   if (::fstat(in.Get(), &status) != 0) Fail("cannot be read", from);
   Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
   if (out.Get() < 0) Fail("cannot be created", to);
-  std::vector<char> block(kBlock);
+  std::vector<char> block;
   for (;;) {
-    const ssize_t nRead = ::read(in.Get(), block.data(), block.size());
-    if (nRead < 0 && errno == EINTR) continue;
-    if (nRead < 0) Fail("cannot be read", from);
-    if (nRead == 0) break;
-    for (ssize_t nWritten = 0; nWritten < nRead;) {
-      const ssize_t n = ::write(out.Get(), block.data() + nWritten, static_cast<std::size_t>(nRead - nWritten));
-      if (n < 0 && errno != EINTR) Fail("cannot be written", to);
-      nWritten += std::max<ssize_t>(n, 0);
-    }
-    if (pProgress) pProgress->Copied(static_cast<std::uint64_t>(nRead));
+    const ssize_t nCopied = CopyBlock(in.Get(), out.Get(), block, from, to);
+    if (nCopied == 0) break;
+    if (pProgress) pProgress->Copied(static_cast<std::uint64_t>(nCopied));
     if (InterruptGuard::Signal() != 0) throw Interrupted{InterruptGuard::Signal()};
   }
   // A read-only file stays read-only in the media, and every file keeps its dates.
