@@ -24,6 +24,10 @@ InterruptGuard::~InterruptGuard() {
 
 int InterruptGuard::Signal() { return g_nSignal; }
 
+void InterruptGuard::ThrowIfNoted() {
+  if (g_nSignal != 0) throw Interrupted{g_nSignal};
+}
+
 const char* InterruptGuard::Name(int nSignal) {
   switch (nSignal) {
     case SIGINT: return "SIGINT";

@@ -11,8 +11,15 @@ class InterruptGuard {
   InterruptGuard(const InterruptGuard&) = delete;
   InterruptGuard& operator=(const InterruptGuard&) = delete;
 
+  // What stops the work in hand: the signal noted.
+  struct Interrupted {
+    int nSignal;
+  };
+
   // The signal noted since the guard began, or 0.
   static int Signal();
+  // Throws Interrupted once a signal is noted.
+  static void ThrowIfNoted();
   // Its name, as a message shows it: "SIGINT".
   static const char* Name(int nSignal);
 

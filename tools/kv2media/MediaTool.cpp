@@ -3,6 +3,7 @@
 #include "CFileException.h"
 #include "CStdioFile.h"
 #include "CopyProgress.h"
+#include "FileCopy.h"
 #include "InterruptGuard.h"
 #include "ListedName.h"
 #include "PlatformNames.h"
@@ -12,7 +13,6 @@
 #include "WindowsProgram.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -22,7 +22,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -47,39 +46,11 @@ constexpr std::uint64_t kTotalLimit = std::uint64_t{1} << 32;
 
 constexpr const char* kOwnFiles[] = {kSetup, media::kSkinFile, media::kListFile, kCodePageFile};
 
-constexpr std::size_t kBlock = std::size_t{1} << 20;
-
-// Thrown from within the copy when a signal has asked the tool to stop.
-struct Interrupted {
-  int nSignal;
-};
-
 // Thrown when the publisher's signing command fails on a program of the media.
 struct SigningFailed {
   std::string name;
   std::string outcome;
 };
-
-// A file descriptor, closed when it goes out of scope.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : m_fd(fd) {}
-  ~Descriptor() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return m_fd; }
-  // Closed now, for its error: a write the disk refused may only show here.
-  bool Close() { return ::close(std::exchange(m_fd, -1)) == 0; }
-
- private:
-  int m_fd;
-};
-
-[[noreturn]] void Fail(const char* pszWhat, const fs::path& path) {
-  throw fs::filesystem_error(pszWhat, path, std::error_code(errno, std::generic_category()));
-}
 
 bool IsOwnFile(const std::string& strName, const CodePage& codePage) {
   return std::any_of(std::begin(kOwnFiles), std::end(kOwnFiles),
@@ -127,51 +98,6 @@ std::string Shown(const std::string& name, const CodePage& codePage) {
   std::string utf8;
   const CodePage utf8CodePage(kUtf8CodePage);
   return utf8CodePage.ToUtf8(name, utf8) ? utf8CodePage.Shown(name) : codePage.Shown(name);
-}
-
-// The next block of a file, copied within the kernel where the file systems allow it (no copy
-// through the process, and a clone where the file system makes them), else read and written;
-// the bytes copied, 0 at the end.
-ssize_t CopyBlock(int nIn, int nOut, std::vector<char>& buffer, const fs::path& from, const fs::path& to) {
-  if (buffer.empty()) {
-    ssize_t n = -1;
-    while ((n = ::copy_file_range(nIn, nullptr, nOut, nullptr, kBlock, 0)) < 0 && errno == EINTR) {
-    }
-    if (n >= 0) return n;
-    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) Fail("cannot be written", to);
-    buffer.resize(kBlock);
-  }
-  ssize_t nRead = -1;
-  while ((nRead = ::read(nIn, buffer.data(), buffer.size())) < 0)
-    if (errno != EINTR) Fail("cannot be read", from);
-  for (ssize_t nWritten = 0; nWritten < nRead;) {
-    const ssize_t n = ::write(nOut, buffer.data() + nWritten, static_cast<std::size_t>(nRead - nWritten));
-    if (n < 0 && errno != EINTR) Fail("cannot be written", to);
-    nWritten += std::max<ssize_t>(n, 0);
-  }
-  return nRead;
-}
-
-// The bytes, the permissions and the dates of a file; the signal that asks the tool to stop is
-// looked at after every block.
-void CopyFile(const fs::path& from, const fs::path& to, CopyProgress* pProgress) {
-  Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-  if (in.Get() < 0) Fail("cannot be read", from);
-  struct stat status = {};
-  if (::fstat(in.Get(), &status) != 0) Fail("cannot be read", from);
-  Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
-  if (out.Get() < 0) Fail("cannot be created", to);
-  std::vector<char> block;
-  for (;;) {
-    const ssize_t nCopied = CopyBlock(in.Get(), out.Get(), block, from, to);
-    if (nCopied == 0) break;
-    if (pProgress) pProgress->Copied(static_cast<std::uint64_t>(nCopied));
-    if (InterruptGuard::Signal() != 0) throw Interrupted{InterruptGuard::Signal()};
-  }
-  // A read-only file stays read-only in the media, and every file keeps its dates.
-  const struct timespec times[2] = {status.st_atim, status.st_mtim};
-  if (::fchmod(out.Get(), status.st_mode & 07777) != 0 || ::futimens(out.Get(), times) != 0 || !out.Close())
-    Fail("cannot be written", to);
 }
 
 // A file's name in the media: the one the list spells, which the source's may only resemble
@@ -345,8 +271,8 @@ void MediaTool::AddPayloadFile(const fs::directory_entry& entry, const CodePage&
   if (!bNew) return Problem(shown, "the same name as " + Readable(earlier->second.filename().string()) +
                                      " where case does not count");
   // Opened now, so that a file the copy could not read refuses the payload before a byte is written.
-  const Descriptor probe(::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC));
-  if (probe.Get() < 0) return Problem(shown, std::string("cannot be read: ") + std::strerror(errno));
+  const std::string unreadable = WhyUnreadable(entry.path());
+  if (!unreadable.empty()) return Problem(shown, "cannot be read: " + unreadable);
   files.push_back(std::move(file));
 }
 
@@ -435,11 +361,11 @@ int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Fil
   std::error_code error;
   try {
     fs::create_directories(staging);
-    CopyFile(options.setup, staging / kSetup, nullptr);
-    CopyFile(options.skin, staging / media::kSkinFile, nullptr);
+    CopyMediaFile(options.setup, staging / kSetup, nullptr);
+    CopyMediaFile(options.skin, staging / media::kSkinFile, nullptr);
     CopyProgress progress(m_err, Total(files), files.size(), options.bProgress && Total(files) >= kLargePayload);
     for (const ListedFile& file : files) {
-      CopyFile(file.source, staging / MediaName(file.strLine, codePage), &progress);
+      CopyMediaFile(file.source, staging / MediaName(file.strLine, codePage), &progress);
       progress.FileDone();
     }
     std::ofstream list(staging / media::kListFile, std::ios::binary);
@@ -451,9 +377,9 @@ int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Fil
     remembered.close();
     if (!list || !remembered)
       throw fs::filesystem_error("cannot be written", staging, std::make_error_code(std::errc::io_error));
-    if (InterruptGuard::Signal() != 0) throw Interrupted{InterruptGuard::Signal()};
+    InterruptGuard::ThrowIfNoted();
     Replace(out, staging);
-  } catch (const Interrupted& interrupted) {
+  } catch (const InterruptGuard::Interrupted& interrupted) {
     fs::remove_all(staging, error);
     m_err << "kv2media: interrupted by " << InterruptGuard::Name(interrupted.nSignal) << ": " << Readable(options.out)
           << " left as it was, the media in hand removed\n";
@@ -484,8 +410,8 @@ void MediaTool::Sign(const std::string& command, const fs::path& staging, const 
     struct stat before = {};
     ::stat(program.c_str(), &before);
     const int nStatus = std::system(Substituted(command, program).c_str());
-    if (WIFSIGNALED(nStatus) && WTERMSIG(nStatus) == SIGINT) throw Interrupted{SIGINT};
-    if (InterruptGuard::Signal() != 0) throw Interrupted{InterruptGuard::Signal()};
+    if (WIFSIGNALED(nStatus) && WTERMSIG(nStatus) == SIGINT) throw InterruptGuard::Interrupted{SIGINT};
+    InterruptGuard::ThrowIfNoted();
     if (nStatus != 0) throw SigningFailed{program.filename().string(), Outcome(nStatus)};
     // Signed, the program keeps the date of the one it was made from.
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
