@@ -2,12 +2,14 @@
 
 #include <iconv.h>
 
+#include <charconv>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
 constexpr UINT kUtf8CodePage = 65001;
+const std::string kNoteKey = "codepage=";
 
 }  // namespace
 
@@ -58,6 +60,18 @@ std::string CodePage::CodePointsToUtf8(const std::u32string& points) {
   std::string utf8;
   Convert("UTF-32LE", "UTF-8", bytes, utf8);
   return utf8;
+}
+
+std::string CodePage::Note() const { return kNoteKey + std::to_string(m_nCodePage) + "\r\n"; }
+
+UINT CodePage::Noted(std::istream& note) {
+  std::string line;
+  if (!std::getline(note, line) || !line.starts_with(kNoteKey)) return 0;
+  // Digits only, and none past the range: a number that wraps names no code page.
+  UINT nCodePage = 0;
+  const char* pStart = line.data() + kNoteKey.size();
+  const auto [p, error] = std::from_chars(pStart, line.data() + line.size(), nCodePage);
+  return error == std::errc() ? nCodePage : 0;
 }
 
 bool CodePage::IsKnown() const {

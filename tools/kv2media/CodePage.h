@@ -4,6 +4,7 @@
 
 #include "win32.h"
 
+#include <istream>
 #include <string>
 
 class CodePage {
@@ -20,6 +21,11 @@ class CodePage {
   bool ToCodePoints(const std::string& text, std::u32string& points) const;
   static bool Utf8ToCodePoints(const std::string& utf8, std::u32string& points);
   static std::string CodePointsToUtf8(const std::u32string& points);
+
+  // The note media carry of the code page they were laid out for, and the code page a note names
+  // on its first line; 0 where it names none.
+  std::string Note() const;
+  static UINT Noted(std::istream& note);
 
   // Whether the converter knows the code page at all.
   bool IsKnown() const;

@@ -6,6 +6,7 @@
 #include "FileCopy.h"
 #include "InterruptGuard.h"
 #include "ListedName.h"
+#include "OrderFile.h"
 #include "PlatformNames.h"
 #include "MediaNames.h"
 #include "ProposedFolder.h"
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <system_error>
 #include <utility>
@@ -31,7 +31,6 @@ const char kSetup[] = "KV2Setup.exe";
 // The code page the media were laid out for, kept for `check` in a file of its own: the setup
 // opens only the files it names, so it never reads this one, and the list stays its own.
 const char kCodePageFile[] = "KV2Media.txt";
-const char kCodePageKey[] = "codepage=";
 constexpr UINT kDefaultCodePage = 949;
 constexpr char kEndOfText = 0x1A;  // Ctrl-Z: where the setup stops reading the list
 const char kBom[] = "\xEF\xBB\xBF";
@@ -60,9 +59,7 @@ bool IsOwnFile(const std::string& strName, const CodePage& codePage) {
 // The code page the media remember, or the one media of before it was remembered were laid out for.
 UINT RememberedCodePage(const fs::path& media) {
   std::ifstream in(media / kCodePageFile, std::ios::binary);
-  std::string line;
-  if (!std::getline(in, line) || !line.starts_with(kCodePageKey)) return kDefaultCodePage;
-  const UINT nCodePage = static_cast<UINT>(std::strtoul(line.c_str() + std::strlen(kCodePageKey), nullptr, 10));
+  const UINT nCodePage = CodePage::Noted(in);
   return nCodePage != 0 ? nCodePage : kDefaultCodePage;
 }
 
@@ -284,14 +281,9 @@ MediaTool::Files MediaTool::Reorder(const Files& files, const std::string& order
   }
   Files ordered;
   std::vector<bool> taken(files.size(), false);
-  std::string line;
-  // A line names a file in UTF-8, as the payload's file system does, or in the code page, as a
-  // previous release's list file does; blank lines and a BOM are the editor's, not names.
-  for (int nLine = 1; std::getline(in, line); ++nLine) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (nLine == 1 && line.starts_with(kBom)) line.erase(0, std::strlen(kBom));
-    if (line.empty()) continue;
-    const std::string where = order + ":" + std::to_string(nLine);
+  for (const OrderedName& entry : ReadOrder(in)) {
+    const std::string& line = entry.name;
+    const std::string where = order + ":" + std::to_string(entry.nLine);
     const auto found = std::find_if(files.begin(), files.end(), [&](const ListedFile& f) {
       return f.source.filename().string() == line || f.strLine == line;
     });
@@ -373,7 +365,7 @@ int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Fil
     list.close();
     if (!options.sign.empty()) Sign(options.sign, staging, files, codePage);
     std::ofstream remembered(staging / kCodePageFile, std::ios::binary);
-    remembered << kCodePageKey << options.nCodePage << "\r\n";
+    remembered << codePage.Note();
     remembered.close();
     if (!list || !remembered)
       throw fs::filesystem_error("cannot be written", staging, std::make_error_code(std::errc::io_error));

@@ -1,3 +1,4 @@
+#include "CodePage.h"
 #include "KdsArchive.h"
 #include "MediaTool.h"
 
@@ -519,4 +520,21 @@ TEST_F(MediaToolTest, SignsEveryWindowsProgramOfTheMediaAndChecksThatTheyAreSign
   EXPECT_EQ(Build(), 3);
   EXPECT_EQ(m_stderr.str(), m_out.string() + ": error: the signing command failed on KV2Setup.exe (exit status 7); nothing written\n");
   EXPECT_FALSE(fs::exists(m_root / "out.kv2media-partial"));
+}
+
+TEST(CodePageNoteTest, NamesTheCodePageOnItsFirstLineOrNone) {
+  const struct {
+    const char* note;
+    UINT nCodePage;
+  } cases[] = {
+      {"codepage=932\r\n", 932}, {"codepage=65001", 65001}, {"codepage=", 0}, {"", 0}, {"\ncodepage=932\r\n", 0},
+      // A number past 32 bits would wrap to 949 and one with a sign to 4294967295: neither is named.
+      {"codepage=4294968245\r\n", 0}, {"codepage=-1\r\n", 0},
+  };
+  for (const auto& c : cases) {
+    std::istringstream note(c.note);
+    EXPECT_EQ(CodePage::Noted(note), c.nCodePage) << c.note;
+  }
+  std::istringstream written(CodePage(949).Note());
+  EXPECT_EQ(CodePage::Noted(written), 949u);
 }
