@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   int nLast = 0;
   for (const OrderedName& entry : ReadOrder(orderIn)) {
     if (entry.nLine <= nLast || entry.name.empty() || entry.name.find('\n') != std::string::npos ||
-        entry.name.back() == '\r' || (entry.nLine == 1 && entry.name.starts_with("\xEF\xBB\xBF")))
+        entry.name.back() == '\r')
       std::abort();
     nLast = entry.nLine;
   }

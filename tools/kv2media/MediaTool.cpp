@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <system_error>
 #include <utility>
 
@@ -537,15 +538,16 @@ void MediaTool::CheckAfterEnd(const fs::path& list) {
 }
 
 void MediaTool::CheckUnlisted(const fs::path& media, const Files& files, const CodePage& codePage) {
+  // Folded once each: media of many files are compared name by name.
+  std::set<std::u32string> listed;
+  for (const ListedFile& file : files) listed.insert(FoldedName(file.strLine, codePage));
   std::error_code error;
   for (const fs::directory_entry& entry : fs::directory_iterator(media, error)) {
     std::string strName;
     if (!entry.is_regular_file(error)) continue;
     if (!codePage.FromUtf8(entry.path().filename().string(), strName))
       Warn(entry.path().string(), "no line can name it: code page " + std::to_string(codePage.Number()) + " cannot spell its name");
-    else if (!IsOwnFile(strName, codePage) &&
-             std::none_of(files.begin(), files.end(),
-                          [&](const ListedFile& f) { return SameName(f.strLine, strName, codePage); }))
+    else if (!IsOwnFile(strName, codePage) && !listed.contains(FoldedName(strName, codePage)))
       Warn(entry.path().string(), "no line of KV2Setup.inf names it: the setup does not install it");
   }
 }
