@@ -65,12 +65,12 @@ std::string_view Part(std::string_view& rest) {
   return part;
 }
 
-// UTF-8 with no control character but the line end.
+// UTF-8 with no control character but the line end: a message is one line, shown as it is.
 void CheckReadable(const std::string& text) {
   std::u32string points;
   if (!CodePage::Utf8ToCodePoints(text, points)) std::abort();
   for (const char32_t c : points)
-    if ((c < 0x20 && c != '\n') || c == 0x7F) std::abort();
+    if ((c < 0x20 && c != '\n') || (c >= 0x7F && c < 0xA0)) std::abort();
 }
 
 }  // namespace

@@ -11,6 +11,12 @@ namespace {
 constexpr UINT kUtf8CodePage = 65001;
 const std::string kNoteKey = "codepage=";
 
+std::string Escaped(unsigned char byte) {
+  char escaped[8];
+  std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+  return escaped;
+}
+
 }  // namespace
 
 std::string CodePage::Name() const {
@@ -84,15 +90,18 @@ bool CodePage::IsKnown() const {
 std::string CodePage::Shown(const std::string& text) const {
   std::string utf8;
   const bool bText = ToUtf8(text, utf8);
+  const std::string& bytes = bText ? utf8 : text;
   std::string shown;
-  for (const char c : bText ? utf8 : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7F && (bText || byte < 0x80)) {
-      shown += c;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    // The control characters of 8 bits (U+0080 to U+009F, NEL among them) are two bytes in UTF-8.
+    if (bText && byte == 0xC2 && i + 1 < bytes.size() && static_cast<unsigned char>(bytes[i + 1]) < 0xA0) {
+      shown += Escaped(byte);
+      shown += Escaped(static_cast<unsigned char>(bytes[++i]));
+    } else if (byte >= 0x20 && byte != 0x7F && (bText || byte < 0x80)) {
+      shown += bytes[i];
     } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-      shown += escaped;
+      shown += Escaped(byte);
     }
   }
   return shown;

@@ -538,3 +538,9 @@ TEST(CodePageNoteTest, NamesTheCodePageOnItsFirstLineOrNone) {
   std::istringstream written(CodePage(949).Note());
   EXPECT_EQ(CodePage::Noted(written), 949u);
 }
+
+TEST(CodePageTest, ShowsEveryControlCharacterEscapedSoThatAMessageStaysOneLine) {
+  const CodePage utf8(65001);
+  EXPECT_EQ(utf8.Shown("a\xC2\x85" "b\x1B[2J\xC2\x9B" "c\xC2\xA0\xC3\xA9"), "a\\xC2\\x85b\\x1B[2J\\xC2\\x9Bc\xC2\xA0\xC3\xA9");
+  EXPECT_EQ(CodePage(949).Shown("\xB0\xA1\x7F"), "\xEA\xB0\x80\\x7F");
+}
