@@ -9,10 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iconv.h>
 #include <sstream>
 #include <string_view>
-#include <vector>
 
 #include <unistd.h>
 
@@ -22,28 +20,11 @@ namespace {
 
 constexpr std::string_view kCut = "\n--8<--\n";
 
-// The C library loads a converter's module at its first open and unloads it at its last close:
-// one of each kept open spares most conversions the loading.
-class LoadedConverters {
- public:
-  LoadedConverters() {
-    for (const char* code : {"CP949", "CP932", "CP1252", "UTF-32LE"}) m_kept.push_back(iconv_open(code, "UTF-8"));
-  }
-  ~LoadedConverters() {
-    for (const iconv_t cd : m_kept)
-      if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
-  }
-
- private:
-  std::vector<iconv_t> m_kept;
-};
-
 // Media of this process's own, memory-backed where there is such a folder.
 const fs::path& MediaFolder() {
   static const fs::path folder = [] {
     const fs::path base = fs::exists("/dev/shm") ? "/dev/shm" : "/tmp";
     const fs::path media = base / ("kv2-fuzz-media-" + std::to_string(getpid()));
-    static const LoadedConverters converters;
     fs::remove_all(media);
     fs::create_directories(media);
     for (const char* name : {"KV2.EXE", "readme.txt", "\xEA\xB0\x80.txt", "\xEA\xB0\x82.dat", "\xEF\xBD\x81.txt"})

@@ -4,6 +4,8 @@
 
 #include <charconv>
 #include <cstdio>
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -17,6 +19,33 @@ std::string Escaped(unsigned char byte) {
   return escaped;
 }
 
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+// Each converter opened once: the C library loads a converter's module at its first open and
+// unloads it at its last close, which took most of the time of a name's comparison.
+class Converters {
+ public:
+  ~Converters() {
+    for (const auto& [names, cd] : m_open)
+      if (cd != kNoConverter) iconv_close(cd);
+  }
+
+  // kNoConverter for a code page the C library does not know.
+  iconv_t From(const std::string& from, const std::string& to) {
+    const auto [it, bNew] = m_open.try_emplace({from, to}, kNoConverter);
+    if (bNew) it->second = iconv_open(to.c_str(), from.c_str());
+    return it->second;
+  }
+
+ private:
+  std::map<std::pair<std::string, std::string>, iconv_t> m_open;
+};
+
+iconv_t Converter(const std::string& from, const std::string& to) {
+  static Converters converters;
+  return converters.From(from, to);
+}
+
 }  // namespace
 
 std::string CodePage::Name() const {
@@ -24,8 +53,9 @@ std::string CodePage::Name() const {
 }
 
 bool CodePage::Convert(const std::string& from, const std::string& to, const std::string& in, std::string& out) {
-  const iconv_t cd = iconv_open(to.c_str(), from.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  const iconv_t cd = Converter(from, to);
+  if (cd == kNoConverter) return false;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // the initial state, whatever the last conversion left
   // Four bytes a character cover every code page and UTF-8.
   std::vector<char> buffer(in.size() * 4 + 4);
   char* pIn = const_cast<char*>(in.data());
@@ -34,7 +64,6 @@ bool CodePage::Convert(const std::string& from, const std::string& to, const std
   std::size_t nOut = buffer.size();
   const bool ok = iconv(cd, &pIn, &nIn, &pOut, &nOut) != static_cast<std::size_t>(-1) &&
                   iconv(cd, nullptr, nullptr, &pOut, &nOut) != static_cast<std::size_t>(-1);
-  iconv_close(cd);
   if (ok) out.assign(buffer.data(), pOut);
   return ok;
 }
@@ -80,12 +109,7 @@ UINT CodePage::Noted(std::istream& note) {
   return error == std::errc() ? nCodePage : 0;
 }
 
-bool CodePage::IsKnown() const {
-  const iconv_t cd = iconv_open(Name().c_str(), "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  iconv_close(cd);
-  return true;
-}
+bool CodePage::IsKnown() const { return Converter("UTF-8", Name()) != kNoConverter; }
 
 std::string CodePage::Shown(const std::string& text) const {
   std::string utf8;
