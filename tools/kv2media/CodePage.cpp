@@ -11,6 +11,7 @@
 namespace {
 
 constexpr UINT kUtf8CodePage = 65001;
+const char kUtf8Name[] = "UTF-8";
 const std::string kNoteKey = "codepage=";
 
 std::string Escaped(unsigned char byte) {
@@ -49,10 +50,17 @@ iconv_t Converter(const std::string& from, const std::string& to) {
 }  // namespace
 
 std::string CodePage::Name() const {
-  return m_nCodePage == kUtf8CodePage ? "UTF-8" : "CP" + std::to_string(m_nCodePage);
+  return m_nCodePage == kUtf8CodePage ? kUtf8Name : "CP" + std::to_string(m_nCodePage);
 }
 
 bool CodePage::Convert(const std::string& from, const std::string& to, const std::string& in, std::string& out) {
+  // From UTF-8 to itself the C library lets characters past U+10FFFF through; to UTF-32 it does not.
+  if (from == kUtf8Name && to == kUtf8Name) {
+    std::u32string points;
+    if (!Utf8ToCodePoints(in, points)) return false;
+    out = in;
+    return true;
+  }
   const iconv_t cd = Converter(from, to);
   if (cd == kNoConverter) return false;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);  // the initial state, whatever the last conversion left
@@ -68,9 +76,9 @@ bool CodePage::Convert(const std::string& from, const std::string& to, const std
   return ok;
 }
 
-bool CodePage::FromUtf8(const std::string& utf8, std::string& text) const { return Convert("UTF-8", Name(), utf8, text); }
+bool CodePage::FromUtf8(const std::string& utf8, std::string& text) const { return Convert(kUtf8Name, Name(), utf8, text); }
 
-bool CodePage::ToUtf8(const std::string& text, std::string& utf8) const { return Convert(Name(), "UTF-8", text, utf8); }
+bool CodePage::ToUtf8(const std::string& text, std::string& utf8) const { return Convert(Name(), kUtf8Name, text, utf8); }
 
 bool CodePage::ToCodePoints(const std::string& text, std::u32string& points) const {
   std::string utf8;
@@ -79,7 +87,7 @@ bool CodePage::ToCodePoints(const std::string& text, std::u32string& points) con
 
 bool CodePage::Utf8ToCodePoints(const std::string& utf8, std::u32string& points) {
   std::string bytes;
-  if (!Convert("UTF-8", "UTF-32LE", utf8, bytes)) return false;
+  if (!Convert(kUtf8Name, "UTF-32LE", utf8, bytes)) return false;
   points.clear();
   for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + i);
@@ -93,7 +101,7 @@ std::string CodePage::CodePointsToUtf8(const std::u32string& points) {
   for (const char32_t c : points)
     for (int nShift = 0; nShift < 32; nShift += 8) bytes += static_cast<char>((c >> nShift) & 0xFF);
   std::string utf8;
-  Convert("UTF-32LE", "UTF-8", bytes, utf8);
+  Convert("UTF-32LE", kUtf8Name, bytes, utf8);
   return utf8;
 }
 
@@ -109,7 +117,7 @@ UINT CodePage::Noted(std::istream& note) {
   return error == std::errc() ? nCodePage : 0;
 }
 
-bool CodePage::IsKnown() const { return Converter("UTF-8", Name()) != kNoConverter; }
+bool CodePage::IsKnown() const { return Converter(kUtf8Name, Name()) != kNoConverter; }
 
 std::string CodePage::Shown(const std::string& text) const {
   std::string utf8;

@@ -539,8 +539,12 @@ TEST(CodePageNoteTest, NamesTheCodePageOnItsFirstLineOrNone) {
   EXPECT_EQ(CodePage::Noted(written), 949u);
 }
 
-TEST(CodePageTest, ShowsEveryControlCharacterEscapedSoThatAMessageStaysOneLine) {
+TEST(CodePageTest, ShowsEveryControlCharacterAndWhatIsNoTextEscaped) {
   const CodePage utf8(65001);
   EXPECT_EQ(utf8.Shown("a\xC2\x85" "b\x1B[2J\xC2\x9B" "c\xC2\xA0\xC3\xA9"), "a\\xC2\\x85b\\x1B[2J\\xC2\\x9Bc\xC2\xA0\xC3\xA9");
   EXPECT_EQ(CodePage(949).Shown("\xB0\xA1\x7F"), "\xEA\xB0\x80\\x7F");
+  // Four bytes past U+10FFFF are no UTF-8, though the C library passes them from UTF-8 to UTF-8.
+  std::string text;
+  EXPECT_FALSE(utf8.ToUtf8("\xF4\x90\x80\x80", text));
+  EXPECT_EQ(utf8.Shown("re\xF6\x9E\x9B\x8D"), "re\\xF6\\x9E\\x9B\\x8D");
 }
