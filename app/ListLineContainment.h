@@ -16,6 +16,7 @@
 // of the code page it is written in.
 BOOL StaysInFolder(const char* pszLine, UINT nCodePage = CP_ACP);
 
-// Whether a component of a path names one of the platform's devices (CON, NUL, COM1, ...),
-// which answer to their names in every folder, with any extension.
-BOOL IsDeviceName(std::string_view component);
+// Whether a component of a path names one of the platform's devices (CON, NUL, COM1, ...,
+// COM and LPT with a superscript 1, 2 or 3 where the code page spells one), which answer to
+// their names in every folder, with any extension.
+BOOL IsDeviceName(std::string_view component, UINT nCodePage = CP_ACP);

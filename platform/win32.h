@@ -157,9 +157,10 @@ BOOL SetCurrentDirectoryA(LPCSTR path);
 // ---- Strings -----------------------------------------------------------------------------
 int lstrlenA(LPCSTR s);
 int lstrcmpiA(LPCSTR a, LPCSTR b);
-// The stand-in's ANSI code page has single-byte characters only; the double-byte code pages
-// 932, 936, 949 and 950 are known by their lead bytes.
+// The stand-in's ANSI code page is 1252, of single-byte characters only; the double-byte code
+// pages 932, 936, 949 and 950 are known by their lead bytes.
 #define CP_ACP 0
+UINT GetACP();
 BOOL IsDBCSLeadByteEx(UINT codePage, BYTE c);
 
 // ---- Geometry ----------------------------------------------------------------------------

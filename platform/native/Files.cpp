@@ -191,19 +191,41 @@ BOOL SetCurrentDirectoryA(LPCSTR path) { return chdir(PosixPath(path).c_str()) =
 
 int lstrlenA(LPCSTR s) { return s ? static_cast<int>(std::strlen(s)) : 0; }
 
+namespace {
+
+// Case folded as the platform folds the letters of code page 1252, the stand-in's: ASCII and
+// the accented Latin capitals, and Š, Œ, Ž, Ÿ, each to its small letter.
+struct CaseFold {
+  unsigned char to[256];
+  constexpr CaseFold() : to() {
+    for (int c = 0; c < 256; ++c) to[c] = static_cast<unsigned char>(c);
+    for (int c = 'A'; c <= 'Z'; ++c) to[c] = static_cast<unsigned char>(c + ('a' - 'A'));
+    for (int c = 0xC0; c <= 0xDE; ++c)
+      if (c != 0xD7) to[c] = static_cast<unsigned char>(c + 0x20);
+    to[0x8A] = 0x9A;
+    to[0x8C] = 0x9C;
+    to[0x8E] = 0x9E;
+    to[0x9F] = 0xFF;
+  }
+};
+constexpr CaseFold kCaseFold;
+
+}  // namespace
+
 int lstrcmpiA(LPCSTR a, LPCSTR b) {
-  // Folded as the C library folds in its own locale, ASCII letters to lower case, without a call
-  // for each pair: an image archive's lookup compares the name with every directory entry.
-  const auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : int{c}; };
+  // A table rather than a C library call for each pair: an image archive's lookup compares the
+  // name with every directory entry.
   const auto* p = reinterpret_cast<const unsigned char*>(a ? a : "");
   const auto* q = reinterpret_cast<const unsigned char*>(b ? b : "");
   for (;; ++p, ++q) {
-    const int x = fold(*p);
-    const int y = fold(*q);
+    const int x = kCaseFold.to[*p];
+    const int y = kCaseFold.to[*q];
     if (x != y) return x < y ? -1 : 1;
     if (x == 0) return 0;
   }
 }
+
+UINT GetACP() { return 1252; }
 
 BOOL IsDBCSLeadByteEx(UINT codePage, BYTE c) {
   switch (codePage) {

@@ -24,7 +24,7 @@ trap 'kv2_setup_kill; rm -rf "$work" "$installed"' EXIT
 # The demo's payload is its media but for the setup's own files.
 mkdir "$work/payload"
 cp -p "$demo"/* "$work/payload/"
-rm "$work/payload/KV2Setup.exe" "$work/payload/K2Login.kds" "$work/payload/KV2Setup.inf"
+rm "$work/payload/KV2Setup.exe" "$work/payload/K2Login.kds" "$work/payload/KV2Setup.inf" "$work/payload/KV2Media.txt"
 echo "안녕하세요" >"$work/payload/한글.TXT"
 "$kv2media" build --setup "$demo/KV2Setup.exe" --skin "$demo/K2Login.kds" "$work/payload" "$work/media" >/dev/null ||
   fail "kv2media refused the payload"

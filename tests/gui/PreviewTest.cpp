@@ -82,9 +82,11 @@ TEST_F(PreviewTest, AfterTimedStepsTheWindowShowsTheSceneAsComposed) {
 }
 
 TEST_F(PreviewTest, AClickOnATransparentPixelRaisesNothingAndOnAnOpaqueOneItsBubble) {
-  Open();
   CBubble* pStarBubble = m_scene.BubbleOf(Sprite(2));
   CBubble* pKorviBubble = m_scene.BubbleOf(Sprite(5));
+  // The star's bubble laid under the mascot's, so that which is on top shows.
+  pStarBubble->m_rcFirst = CRect(170, 140, 350, 180);
+  Open();
   ASSERT_EQ(Head(), pKorviBubble);
   // Where the two bubbles overlap, the mascot's lies on top: its face, not the star's edge.
   const COLORREF crFace = CWindowShot(Window()).At(185, 150);

@@ -4,6 +4,7 @@
 
 #include "win32.h"
 
+#include <istream>
 #include <string>
 
 class CodePage {
@@ -15,6 +16,16 @@ class CodePage {
   // False when the text holds a character the other side cannot spell, or is no valid text.
   bool FromUtf8(const std::string& utf8, std::string& text) const;
   bool ToUtf8(const std::string& text, std::string& utf8) const;
+
+  // The text's characters; false where it is no text in the code page.
+  bool ToCodePoints(const std::string& text, std::u32string& points) const;
+  static bool Utf8ToCodePoints(const std::string& utf8, std::u32string& points);
+  static std::string CodePointsToUtf8(const std::u32string& points);
+
+  // The note media carry of the code page they were laid out for, and the code page a note names
+  // on its first line; 0 where it names none.
+  std::string Note() const;
+  static UINT Noted(std::istream& note);
 
   // Whether the converter knows the code page at all.
   bool IsKnown() const;

@@ -31,7 +31,7 @@ std::string WhyNotInstallable(const std::string& strName, const CodePage& codePa
   bool bSeparator = false;
   const bool bForbidden = HasForbiddenCharacter(strName, codePage.Number(), bSeparator);
   if (!StaysInFolder(strName.c_str(), codePage.Number())) {
-    if (!bSeparator && IsDeviceName(strName)) return "a device name, which names a device in every folder";
+    if (!bSeparator && IsDeviceName(strName, codePage.Number())) return "a device name, which names a device in every folder";
     return "the setup refuses it: it would not stay inside the install folder";
   }
   if (bSeparator) return "in a subfolder, and the setup creates no folders";

@@ -2,30 +2,66 @@
 
 #include "CFileException.h"
 #include "CStdioFile.h"
+#include "CopyProgress.h"
+#include "FileCopy.h"
+#include "InterruptGuard.h"
 #include "ListedName.h"
+#include "OrderFile.h"
+#include "PlatformNames.h"
 #include "MediaNames.h"
+#include "ProposedFolder.h"
 #include "SkinCheck.h"
+#include "WindowsProgram.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <set>
 #include <system_error>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const char kSetup[] = "KV2Setup.exe";
+// The code page the media were laid out for, kept for `check` in a file of its own: the setup
+// opens only the files it names, so it never reads this one, and the list stays its own.
+const char kCodePageFile[] = "KV2Media.txt";
+constexpr UINT kDefaultCodePage = 949;
+constexpr char kEndOfText = 0x1A;  // Ctrl-Z: where the setup stops reading the list
+const char kBom[] = "\xEF\xBB\xBF";
+constexpr UINT kUtf8CodePage = 65001;
+
+// The work folder beside OUT, and where an old OUT waits until the new one stands in its place.
+const char kPartial[] = ".kv2media-partial";
+const char kOld[] = ".kv2media-old";
 
 // The setup adds the sizes in 32 bits.
 constexpr std::uint64_t kTotalLimit = std::uint64_t{1} << 32;
 
-// The platform does not tell names apart by case.
-bool SameName(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+constexpr const char* kOwnFiles[] = {kSetup, media::kSkinFile, media::kListFile, kCodePageFile};
 
-bool IsWindowsProgram(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  char magic[2] = {};
-  return in.read(magic, sizeof magic) && magic[0] == 'M' && magic[1] == 'Z';
+// Thrown when the publisher's signing command fails on a program of the media.
+struct SigningFailed {
+  std::string name;
+  std::string outcome;
+};
+
+bool IsOwnFile(const std::string& strName, const CodePage& codePage) {
+  return std::any_of(std::begin(kOwnFiles), std::end(kOwnFiles),
+                     [&](const char* psz) { return SameName(strName, psz, codePage); });
+}
+
+// The code page the media remember, or the one media of before it was remembered were laid out for.
+UINT RememberedCodePage(const fs::path& media) {
+  std::ifstream in(media / kCodePageFile, std::ios::binary);
+  const UINT nCodePage = CodePage::Noted(in);
+  return nCodePage != 0 ? nCodePage : kDefaultCodePage;
 }
 
 bool IsEmptyFolder(const fs::path& folder) {
@@ -41,7 +77,57 @@ bool Overlap(const fs::path& a, const fs::path& b) {
   return x.starts_with(y) || y.starts_with(x);
 }
 
-std::string MiB(std::uint64_t nBytes) { return std::to_string(nBytes >> 20) + " MiB"; }
+fs::path Beside(const fs::path& out, const char* pszSuffix) { return out.string() + pszSuffix; }
+
+std::string MiB(std::uint64_t nBytes) { return std::to_string((nBytes + (1 << 20) - 1) >> 20) + " MiB"; }
+
+template <class Files>
+std::uint64_t Total(const Files& files) {
+  std::uint64_t nTotal = 0;
+  for (const auto& file : files) nTotal += file.nSize;
+  return nTotal;
+}
+
+// Text as a terminal can show it: UTF-8 as it is, other bytes and control characters escaped.
+std::string Readable(const std::string& text) { return CodePage(kUtf8CodePage).Shown(text); }
+
+// A name as a message shows it: UTF-8 as it is, anything else as text of the code page.
+std::string Shown(const std::string& name, const CodePage& codePage) {
+  std::string utf8;
+  const CodePage utf8CodePage(kUtf8CodePage);
+  return utf8CodePage.ToUtf8(name, utf8) ? utf8CodePage.Shown(name) : codePage.Shown(name);
+}
+
+// A file's name in the media: the one the list spells, which the source's may only resemble
+// (decomposed Hangul).
+std::string MediaName(const std::string& strLine, const CodePage& codePage) {
+  std::string name;
+  codePage.ToUtf8(strLine, name);
+  return name;
+}
+
+// The command with the path, quoted for the shell, in place of each {}.
+std::string Substituted(const std::string& command, const fs::path& path) {
+  std::string quoted = "'";
+  for (const char c : path.string()) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  quoted += "'";
+  std::string result;
+  for (std::size_t i = 0; i < command.size(); ++i) {
+    if (command.compare(i, 2, "{}") == 0) {
+      result += quoted;
+      ++i;
+    } else {
+      result += command[i];
+    }
+  }
+  return result;
+}
+
+// How a command ended, as a message says it.
+std::string Outcome(int nStatus) {
+  if (WIFSIGNALED(nStatus)) return std::string("killed by ") + InterruptGuard::Name(WTERMSIG(nStatus));
+  return "exit status " + std::to_string(WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : nStatus);
+}
 
 // The files of the media by the names the setup opens them by, whatever the case, as the
 // platform finds them; a name the code page cannot spell the setup cannot open.
@@ -51,56 +137,82 @@ MediaTool::NameIndex IndexFolder(const fs::path& folder, const CodePage& codePag
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
     std::string strName;
     if (entry.is_regular_file(error) && codePage.FromUtf8(entry.path().filename().string(), strName))
-      index.emplace(strName, entry.path());
+      index.emplace(FoldedName(strName, codePage), entry.path());
   }
   return index;
 }
 
-fs::path Find(const MediaTool::NameIndex& index, const std::string& strName) {
-  const auto found = index.find(strName);
+fs::path Find(const MediaTool::NameIndex& index, const std::string& strName, const CodePage& codePage) {
+  const auto found = index.find(FoldedName(strName, codePage));
   return found == index.end() ? fs::path() : found->second;
 }
 
 }  // namespace
 
-bool MediaTool::NameLess::operator()(const std::string& a, const std::string& b) const {
-  return lstrcmpiA(a.c_str(), b.c_str()) < 0;
-}
-
+// Where a message is about goes out readable, whatever bytes its names hold.
 void MediaTool::Problem(const std::string& what, const std::string& why) {
-  m_err << "kv2media: " << what << ": " << why << "\n";
+  m_err << Readable(what) << ": error: " << why << "\n";
   ++m_nProblems;
 }
 
 void MediaTool::Warn(const std::string& what, const std::string& why) {
-  m_err << "kv2media: warning: " << what << ": " << why << "\n";
+  m_err << Readable(what) << ": warning: " << why << "\n";
 }
 
 int MediaTool::Refuse() {
   m_err << "kv2media: " << m_nProblems << (m_nProblems == 1 ? " problem" : " problems") << "; nothing written\n";
-  return 1;
+  return kProblems;
 }
 
 int MediaTool::Build(const BuildOptions& options) {
   m_nProblems = 0;
   const CodePage codePage(options.nCodePage);
+  fs::path out = fs::path(options.out);
+  if (!out.has_filename()) out = out.parent_path();
+  RecoverLeftovers(out);
   CheckInputs(options, codePage);
   if (m_nProblems > 0) return Refuse();
   Files files = ScanPayload(options.payload, codePage);
-  if (!options.order.empty() && m_nProblems == 0) files = Reorder(files, options.order);
+  if (!options.order.empty() && m_nProblems == 0) files = Reorder(files, options.order, codePage);
+  if (files.empty() && m_nProblems == 0) Problem(options.payload, "holds no files: the media would install nothing");
   CheckTotal(files);
+  CheckPathLengths(files, options.bStrict);
   if (m_nProblems > 0) return Refuse();
-  CheckClientListed(files);
-  if (!Write(options, files)) return 1;
-  Summarise(options, files);
-  return 0;
+  CheckClientListed(files, codePage);
+  if (!HasRoom(options, out, files)) return kIoFailure;
+  const int nStatus = Write(options, out, files);
+  if (nStatus == kDone) Summarise(options, files);
+  return nStatus;
+}
+
+void MediaTool::RecoverLeftovers(const fs::path& out) {
+  // What a run that was killed outright left: its work folder, or the old media it had set aside.
+  const fs::path partial = Beside(out, kPartial);
+  const fs::path old = Beside(out, kOld);
+  std::error_code error;
+  if (fs::exists(partial, error)) {
+    fs::remove_all(partial, error);
+    if (error) Problem(partial.string(), "left by an interrupted run, and cannot be removed: " + error.message());
+    else Warn(partial.string(), "left by an interrupted run: removed");
+  }
+  if (!fs::exists(old, error)) return;
+  if (!fs::exists(out, error)) {
+    fs::rename(old, out, error);
+    if (error) Problem(old.string(), "old media an interrupted run set aside, and cannot be put back: " + error.message());
+    else Warn(old.string(), "old media an interrupted run set aside: put back as " + out.string());
+    return;
+  }
+  fs::remove_all(old, error);
+  if (error) Warn(old.string(), "old media left beside newer ones, and cannot be removed: " + error.message());
+  else Warn(old.string(), "old media left beside newer ones: removed");
 }
 
 void MediaTool::CheckInputs(const BuildOptions& options, const CodePage& codePage) {
   if (!codePage.IsKnown()) Problem("code page " + std::to_string(codePage.Number()), "not one this system converts to");
   std::error_code error;
   if (!fs::is_directory(options.payload, error)) Problem(options.payload, "not a folder");
-  if (!IsWindowsProgram(options.setup)) Problem(options.setup, "not a Windows program, or missing");
+  const std::string setupProblem = WhyNotWindowsProgram(options.setup);
+  if (!setupProblem.empty()) Problem(options.setup, setupProblem + " (--setup names the KV2Setup.exe to ship)");
   const std::string skinProblem = WhySkinNotShown(options.skin);
   if (!skinProblem.empty()) Problem(options.skin, "the setup would show no skin: " + skinProblem);
   if (fs::exists(options.out, error)) {
@@ -139,18 +251,30 @@ void MediaTool::AddPayloadFile(const fs::directory_entry& entry, const CodePage&
   }
   if (!entry.is_regular_file(error)) return Problem(shown, "not a regular file");
   ListedFile file{entry.path(), {}, entry.file_size(error)};
-  if (!codePage.FromUtf8(entry.path().filename().string(), file.strLine))
-    return Problem(shown, "code page " + std::to_string(codePage.Number()) + " cannot spell its name");
+  const std::string name = entry.path().filename().string();
+  if (!codePage.FromUtf8(ComposedHangul(name), file.strLine)) {
+    // A name unpacked on this system from an archive made in the code page keeps its bytes.
+    const std::string cp = std::to_string(codePage.Number());
+    std::string utf8;
+    if (Readable(name) != name && codePage.ToUtf8(name, utf8))
+      return Problem(shown, "its name is in code page " + cp + " already, where it reads " + utf8 +
+                                "; names here are UTF-8: rename it (convmv -f cp" + cp + " -t utf-8 --notest)");
+    return Problem(shown, "code page " + cp + " cannot spell its name");
+  }
   const std::string why = WhyNotInstallable(file.strLine, codePage);
   if (!why.empty()) return Problem(shown, why);
-  for (const char* pszOwn : {kSetup, media::kSkinFile, media::kListFile})
-    if (SameName(file.strLine, pszOwn)) return Problem(shown, std::string("the media's own ") + pszOwn + " has this name");
-  const auto [earlier, bNew] = seen.emplace(file.strLine, file.source);
-  if (!bNew) return Problem(shown, "the same name as " + earlier->second.filename().string() + " where case does not count");
+  for (const char* pszOwn : kOwnFiles)
+    if (SameName(file.strLine, pszOwn, codePage)) return Problem(shown, std::string("the media's own ") + pszOwn + " has this name");
+  const auto [earlier, bNew] = seen.emplace(FoldedName(file.strLine, codePage), file.source);
+  if (!bNew) return Problem(shown, "the same name as " + Readable(earlier->second.filename().string()) +
+                                     " where case does not count");
+  // Opened now, so that a file the copy could not read refuses the payload before a byte is written.
+  const std::string unreadable = WhyUnreadable(entry.path());
+  if (!unreadable.empty()) return Problem(shown, "cannot be read: " + unreadable);
   files.push_back(std::move(file));
 }
 
-MediaTool::Files MediaTool::Reorder(const Files& files, const std::string& order) {
+MediaTool::Files MediaTool::Reorder(const Files& files, const std::string& order, const CodePage& codePage) {
   std::ifstream in(order, std::ios::binary);
   if (!in) {
     Problem(order, "cannot be read");
@@ -158,15 +282,14 @@ MediaTool::Files MediaTool::Reorder(const Files& files, const std::string& order
   }
   Files ordered;
   std::vector<bool> taken(files.size(), false);
-  std::string line;
-  for (int nLine = 1; std::getline(in, line); ++nLine) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::string where = order + " line " + std::to_string(nLine);
-    const auto found = std::find_if(files.begin(), files.end(),
-                                    [&](const ListedFile& f) { return f.source.filename().string() == line; });
-    if (line.empty()) Problem(where, kEmptyNameProblem);
-    else if (found == files.end()) Problem(where, line + " is not a file of the payload");
-    else if (taken[found - files.begin()]) Problem(where, line + " is listed twice");
+  for (const OrderedName& entry : ReadOrder(in)) {
+    const std::string& line = entry.name;
+    const std::string where = order + ":" + std::to_string(entry.nLine);
+    const auto found = std::find_if(files.begin(), files.end(), [&](const ListedFile& f) {
+      return f.source.filename().string() == line || f.strLine == line;
+    });
+    if (found == files.end()) Problem(where, Shown(line, codePage) + " is not a file of the payload");
+    else if (taken[found - files.begin()]) Problem(where, Shown(line, codePage) + " is listed twice");
     else {
       taken[found - files.begin()] = true;
       ordered.push_back(*found);
@@ -187,41 +310,111 @@ void MediaTool::CheckTotal(const Files& files) {
   }
 }
 
-void MediaTool::CheckClientListed(const Files& files) {
+void MediaTool::CheckPathLengths(const Files& files, bool bStrict) {
+  // The folder the setup proposes where no earlier installation is known.
+  CString strFolder;
+  FolderBeside(BaseFolder(CString()), strFolder);
+  const std::string folder(strFolder);
+  for (const ListedFile& file : files) {
+    const std::size_t nLength = folder.size() + file.strLine.size();
+    if (nLength < MAX_PATH) continue;
+    const std::string why = "in the setup's default folder " + folder + " its path has " + std::to_string(nLength) +
+                            " characters, past the platform's " + std::to_string(MAX_PATH - 1) +
+                            ": the copy fails there";
+    if (bStrict) Problem(file.source.string(), why);
+    else Warn(file.source.string(), why + " (--strict refuses it)");
+  }
+}
+
+void MediaTool::CheckClientListed(const Files& files, const CodePage& codePage) {
   for (const ListedFile& file : files)
-    if (SameName(file.strLine, media::kClient)) return;
+    if (SameName(file.strLine, media::kClient, codePage)) return;
   Warn(media::kClient, "not listed: the setup then ends quietly after its question");
 }
 
-bool MediaTool::Write(const BuildOptions& options, const Files& files) {
+bool MediaTool::HasRoom(const BuildOptions& options, const fs::path& out, const Files& files) {
+  std::error_code error;
+  std::uint64_t nNeeded = Total(files) + fs::file_size(options.setup, error) + fs::file_size(options.skin, error);
+  for (const ListedFile& file : files) nNeeded += file.strLine.size() + 2;
+  // The file system OUT will be on: that of its nearest folder that exists.
+  fs::path existing = fs::absolute(out, error);
+  while (!fs::exists(existing, error) && existing.has_relative_path()) existing = existing.parent_path();
+  const fs::space_info space = fs::space(existing, error);
+  if (error || space.available >= nNeeded) return true;
+  m_err << Readable(options.out) << ": error: the media need " << MiB(nNeeded) << ", and its file system has "
+        << MiB(space.available) << " free; nothing written\n";
+  return false;
+}
+
+int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Files& files) {
   // Laid out beside OUT and put in its place whole, so that a failure leaves OUT as it was.
-  fs::path out = fs::path(options.out);
-  if (!out.has_filename()) out = out.parent_path();
-  const fs::path staging = out.string() + ".kv2media-partial";
+  const fs::path staging = Beside(out, kPartial);
+  const CodePage codePage(options.nCodePage);
+  const InterruptGuard guard;
   std::error_code error;
   try {
-    fs::remove_all(staging);
     fs::create_directories(staging);
-    fs::copy_file(options.setup, staging / kSetup);
-    fs::copy_file(options.skin, staging / media::kSkinFile);
-    CopyPayload(staging, files);
+    CopyMediaFile(options.setup, staging / kSetup, nullptr);
+    CopyMediaFile(options.skin, staging / media::kSkinFile, nullptr);
+    CopyProgress progress(m_err, Total(files), files.size(), options.bProgress && Total(files) >= kLargePayload);
+    for (const ListedFile& file : files) {
+      CopyMediaFile(file.source, staging / MediaName(file.strLine, codePage), &progress);
+      progress.FileDone();
+    }
     std::ofstream list(staging / media::kListFile, std::ios::binary);
     for (const ListedFile& file : files) list << file.strLine << "\r\n";
     list.close();
-    if (!list) throw fs::filesystem_error("cannot write", staging / media::kListFile, std::make_error_code(std::errc::io_error));
+    if (!options.sign.empty()) Sign(options.sign, staging, files, codePage);
+    std::ofstream remembered(staging / kCodePageFile, std::ios::binary);
+    remembered << codePage.Note();
+    remembered.close();
+    if (!list || !remembered)
+      throw fs::filesystem_error("cannot be written", staging, std::make_error_code(std::errc::io_error));
+    InterruptGuard::ThrowIfNoted();
     Replace(out, staging);
+  } catch (const InterruptGuard::Interrupted& interrupted) {
+    fs::remove_all(staging, error);
+    m_err << "kv2media: interrupted by " << InterruptGuard::Name(interrupted.nSignal) << ": " << Readable(options.out)
+          << " left as it was, the media in hand removed\n";
+    return 128 + interrupted.nSignal;
+  } catch (const SigningFailed& failed) {
+    fs::remove_all(staging, error);
+    m_err << Readable(options.out) << ": error: the signing command failed on " << Readable(failed.name) << " ("
+          << failed.outcome << "); nothing written\n";
+    return kIoFailure;
   } catch (const fs::filesystem_error& e) {
     fs::remove_all(staging, error);
-    m_err << "kv2media: " << options.out << ": cannot be written: " << e.what() << "\n";
-    return false;
+    m_err << Readable(options.out) << ": error: cannot be written: " << e.what() << "\n";
+    return kIoFailure;
   }
-  return true;
+  if (InterruptGuard::Signal() == 0) return kDone;
+  m_err << "kv2media: interrupted by " << InterruptGuard::Name(InterruptGuard::Signal()) << " once " << Readable(options.out)
+        << " held the new media, complete\n";
+  return 128 + InterruptGuard::Signal();
+}
+
+void MediaTool::Sign(const std::string& command, const fs::path& staging, const Files& files, const CodePage& codePage) {
+  std::vector<fs::path> programs{staging / kSetup};
+  for (const ListedFile& file : files) {
+    const std::string name = MediaName(file.strLine, codePage);
+    if (IsProgramName(name)) programs.push_back(staging / name);
+  }
+  for (const fs::path& program : programs) {
+    struct stat before = {};
+    ::stat(program.c_str(), &before);
+    const int nStatus = std::system(Substituted(command, program).c_str());
+    if (WIFSIGNALED(nStatus) && WTERMSIG(nStatus) == SIGINT) throw InterruptGuard::Interrupted{SIGINT};
+    InterruptGuard::ThrowIfNoted();
+    if (nStatus != 0) throw SigningFailed{program.filename().string(), Outcome(nStatus)};
+    // Signed, the program keeps the date of the one it was made from.
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ::utimensat(AT_FDCWD, program.c_str(), times, 0);
+  }
 }
 
 void MediaTool::Replace(const fs::path& out, const fs::path& media) {
   // The old OUT is set aside until the new one stands in its place, and comes back if it cannot.
-  const fs::path old = out.string() + ".kv2media-old";
-  fs::remove_all(old);
+  const fs::path old = Beside(out, kOld);
   const bool bExisted = fs::exists(out);
   if (bExisted) fs::rename(out, old);
   try {
@@ -230,87 +423,139 @@ void MediaTool::Replace(const fs::path& out, const fs::path& media) {
     if (bExisted) fs::rename(old, out);
     throw;
   }
-  fs::remove_all(old);
-}
-
-void MediaTool::CopyPayload(const fs::path& folder, const Files& files) {
-  std::uint64_t nTotal = 0;
-  for (const ListedFile& file : files) nTotal += file.nSize;
-  std::uint64_t nDone = 0;
-  int nShownTenths = 0;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    // The file's own permissions go along: a read-only file stays read-only in the media.
-    fs::copy_file(files[i].source, folder / files[i].source.filename());
-    nDone += files[i].nSize;
-    const int nTenths = nTotal == 0 ? 10 : static_cast<int>(nDone * 10 / nTotal);
-    if (nTotal >= kLargePayload && nTenths > nShownTenths) {
-      nShownTenths = nTenths;
-      m_out << "kv2media: copied " << MiB(nDone) << " of " << MiB(nTotal) << " (" << i + 1 << " of " << files.size()
-            << " files)\n";
-    }
-  }
+  std::error_code error;
+  // The new media are in place: what of the old cannot go is the user's to remove.
+  if (bExisted && (fs::remove_all(old, error), error))
+    Warn(old.string(), "the old media, not all removed (" + error.message() + "); the new media are in place");
 }
 
 void MediaTool::Summarise(const BuildOptions& options, const Files& files) {
-  std::uint64_t nTotal = 0;
   bool bClient = false;
-  for (const ListedFile& file : files) {
-    nTotal += file.nSize;
-    bClient = bClient || SameName(file.strLine, media::kClient);
-  }
+  for (const ListedFile& file : files)
+    bClient = bClient || SameName(file.strLine, media::kClient, CodePage(options.nCodePage));
   m_out << "kv2media: laid out " << options.out << ": " << kSetup << ", " << media::kSkinFile << ", " << media::kListFile << " (code page "
-        << options.nCodePage << ") and " << files.size() << " files of " << nTotal << " bytes\n"
+        << options.nCodePage << ") and " << files.size() << " files of " << Total(files) << " bytes\n"
         << "kv2media: the setup will copy the " << files.size()
         << " listed files into the one folder the user chooses, each with only the archive attribute, then "
         << (bClient ? std::string("offer to start ") + media::kClient : std::string("ask its question and end")) << "\n";
 }
 
-int MediaTool::Check(const std::string& media, UINT nCodePage) {
+int MediaTool::Check(const std::string& media, UINT nCodePage, bool bSigned) {
   m_nProblems = 0;
-  const CodePage codePage(nCodePage);
-  if (!codePage.IsKnown()) Problem("code page " + std::to_string(nCodePage), "not one this system converts to");
   std::error_code error;
-  if (!fs::is_directory(media, error)) Problem(media, "not a folder");
-  if (m_nProblems > 0) return 1;
+  if (!fs::is_directory(media, error)) {
+    Problem(media, "not a folder");
+    return kProblems;
+  }
+  const CodePage codePage(nCodePage != 0 ? nCodePage : RememberedCodePage(media));
+  if (!codePage.IsKnown()) {
+    Problem("code page " + std::to_string(codePage.Number()), "not one this system converts to");
+    return kProblems;
+  }
   const NameIndex index = IndexFolder(media, codePage);
-  if (Find(index, kSetup).empty()) Problem(kSetup, "missing from the media");
-  const fs::path skin = Find(index, media::kSkinFile);
+  const fs::path setup = Find(index, kSetup, codePage);
+  const std::string setupProblem = setup.empty() ? "missing from the media" : WhyNotWindowsProgram(setup.string());
+  if (!setupProblem.empty()) Problem((fs::path(media) / kSetup).string(), setupProblem);
+  const fs::path skin = Find(index, media::kSkinFile, codePage);
   const std::string skinProblem = skin.empty() ? "it is missing" : WhySkinNotShown(skin.string());
   if (!skinProblem.empty())
-    Problem(media::kSkinFile, "the setup would show a bare dialog that proposes no folder: " + skinProblem);
-  const Files files = ReadList(index, codePage);
+    Problem((fs::path(media) / media::kSkinFile).string(),
+            "the setup would show a bare dialog that proposes no folder: " + skinProblem);
+  const Files files = ReadList(media, index, codePage);
   CheckTotal(files);
-  CheckClientListed(files);
-  if (m_nProblems > 0) return 1;
-  std::uint64_t nTotal = 0;
-  for (const ListedFile& file : files) nTotal += file.nSize;
-  m_out << "kv2media: " << media << ": the setup installs all " << files.size() << " listed files, " << nTotal
-        << " bytes\n";
-  return 0;
+  CheckUnlisted(media, files, codePage);
+  CheckClientListed(files, codePage);
+  if (bSigned) CheckSigned(media, files);
+  if (m_nProblems > 0) {
+    m_err << "kv2media: " << media << ": " << m_nProblems << (m_nProblems == 1 ? " problem" : " problems") << "\n";
+    return kProblems;
+  }
+  m_out << "kv2media: " << media << ": the setup installs all " << files.size() << " listed files, " << Total(files)
+        << " bytes (code page " << codePage.Number() << ")\n";
+  return kDone;
 }
 
-MediaTool::Files MediaTool::ReadList(const NameIndex& index, const CodePage& codePage) {
+MediaTool::Files MediaTool::ReadList(const fs::path& media, const NameIndex& index, const CodePage& codePage) {
   Files files;
-  const fs::path list = Find(index, media::kListFile);
+  const fs::path list = Find(index, media::kListFile, codePage);
   CStdioFile file;
   if (list.empty() || !file.Open(list.c_str(), CFile::modeRead)) {
-    Problem(media::kListFile, "cannot be read: the setup says \"Can't find KV2Setup.inf.\" and installs nothing");
+    Problem((media / media::kListFile).string(),
+            "cannot be read: the setup says \"Can't find KV2Setup.inf.\" and installs nothing");
     return files;
   }
+  std::map<std::u32string, int> seen;  // each name's first line
   CString strLine;
   try {
     for (int nLine = 1; file.ReadString(strLine); ++nLine) {
       const std::string line(static_cast<const char*>(strLine), static_cast<std::size_t>(strLine.GetLength()));
-      const std::string where = std::string(media::kListFile) + " line " + std::to_string(nLine) + " (" + codePage.Shown(line) + ")";
+      const std::string where = list.string() + ":" + std::to_string(nLine);
+      const std::string shown = codePage.Shown(line);
       const std::string why = WhyNotInstallable(line, codePage);
-      const fs::path source = why.empty() ? Find(index, line) : fs::path();
+      const fs::path source = why.empty() ? Find(index, line, codePage) : fs::path();
+      const auto [earlier, bNew] = seen.emplace(FoldedName(line, codePage), nLine);
       std::error_code error;
-      if (!why.empty()) Problem(where, why);
-      else if (source.empty()) Problem(where, "not in the media: the setup stops the install at it with an error report");
+      if (nLine == 1 && line.starts_with(kBom)) Problem(where, "starts with a BOM, which the setup reads as part of the first name");
+      else if (line.find('\0') != std::string::npos)
+        Problem(where, shown + ": text after a NUL, which the setup never reads: it copies the name before it");
+      else if (line.empty()) Problem(where, why);
+      else if (!why.empty()) Problem(where, shown + ": " + why);
+      else if (IsOwnFile(line, codePage)) Problem(where, shown + ": one of the media's own files, which the install would copy too");
+      else if (!bNew)
+        Problem(where, shown + ": the same name as line " + std::to_string(earlier->second) +
+                           " where case does not count: the setup copies it twice and counts its bytes twice");
+      else if (source.empty()) Problem(where, shown + ": not in the media: the setup stops the install at it with an error report");
       else files.push_back(ListedFile{source, line, fs::file_size(source, error)});
     }
   } catch (const CFileException&) {
-    Problem(media::kListFile, "cannot be read to its end: the setup stops the install with an error report");
+    Problem(list.string(), "cannot be read to its end: the setup stops the install with an error report");
   }
+  CheckAfterEnd(list);
   return files;
+}
+
+void MediaTool::CheckAfterEnd(const fs::path& list) {
+  std::ifstream in(list, std::ios::binary);
+  const std::string bytes(std::istreambuf_iterator<char>(in), {});
+  const std::size_t nEnd = bytes.find(kEndOfText);
+  if (nEnd == std::string::npos) return;
+  // Each line after the Ctrl-Z, numbered on from those the setup reads; the line it ends may go on.
+  const int nEndLine = static_cast<int>(std::count(bytes.begin(), bytes.begin() + static_cast<long>(nEnd), '\n')) + 1;
+  int nLine = nEndLine;
+  std::size_t nStart = nEnd + 1;
+  while (nStart < bytes.size()) {
+    std::size_t nStop = bytes.find('\n', nStart);
+    if (nStop == std::string::npos) nStop = bytes.size();
+    std::string line = bytes.substr(nStart, nStop - nStart);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty())
+      Problem(list.string() + ":" + std::to_string(nLine), CodePage(kUtf8CodePage).Shown(line) +
+                                                              ": after the Ctrl-Z on line " + std::to_string(nEndLine) +
+                                                              ", where the setup stops reading: it never installs this");
+    ++nLine;
+    nStart = nStop + 1;
+  }
+}
+
+void MediaTool::CheckUnlisted(const fs::path& media, const Files& files, const CodePage& codePage) {
+  // Folded once each: media of many files are compared name by name.
+  std::set<std::u32string> listed;
+  for (const ListedFile& file : files) listed.insert(FoldedName(file.strLine, codePage));
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(media, error)) {
+    std::string strName;
+    if (!entry.is_regular_file(error)) continue;
+    if (!codePage.FromUtf8(entry.path().filename().string(), strName))
+      Warn(entry.path().string(), "no line can name it: code page " + std::to_string(codePage.Number()) + " cannot spell its name");
+    else if (!IsOwnFile(strName, codePage) && !listed.contains(FoldedName(strName, codePage)))
+      Warn(entry.path().string(), "no line of KV2Setup.inf names it: the setup does not install it");
+  }
+}
+
+void MediaTool::CheckSigned(const fs::path& media, const Files& files) {
+  std::vector<fs::path> programs{media / kSetup};
+  for (const ListedFile& file : files)
+    if (IsProgramName(file.source.filename().string())) programs.push_back(file.source);
+  for (const fs::path& program : programs)
+    if (!IsSigned(program.string())) Problem(program.string(), "a Windows program that carries no signature");
 }

@@ -7,61 +7,148 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
-constexpr char kUsage[] =
-    "usage: kv2media build [--setup EXE] [--skin KDS] [--codepage N] [--order FILE] [--force] PAYLOAD OUT\n"
-    "       kv2media check [--codepage N] MEDIA\n";
+// The version of the setup the tool lays out media for.
+constexpr char kVersion[] = "kv2media 2.0.0";
 
-int Usage() {
-  std::cerr << kUsage;
-  return 2;
+constexpr char kUsage[] =
+    "usage: kv2media build [OPTIONS] PAYLOAD OUT\n"
+    "       kv2media check [OPTIONS] MEDIA\n"
+    "       kv2media --help | --version\n";
+
+std::string Help() {
+  return std::string(kUsage) +
+         "\n"
+         "build lays out installation media in the folder OUT: KV2Setup.exe, its skin K2Login.kds, every\n"
+         "file of the folder PAYLOAD, and the list file KV2Setup.inf naming them. It refuses, writing\n"
+         "nothing, a payload the setup could not install as meant, and names each file and why.\n"
+         "check reads existing media as the setup does and names every line that would fail.\n"
+         "\n"
+         "options of build:\n"
+         "  --setup EXE     the KV2Setup.exe to ship (default: " KV2_RELEASE_SETUP ",\n"
+         "                  in the tree this kv2media was built in)\n"
+         "  --skin KDS      the skin archive to ship as K2Login.kds (default: " KV2_PROJECT_SKIN ")\n"
+         "  --codepage N    the code page of the machines the media are for (default: 949)\n"
+         "  --order FILE    the list file's order, one name a line, in UTF-8 or in the code page (a\n"
+         "                  previous KV2Setup.inf); blank lines are skipped (default: by the names' bytes)\n"
+         "  --sign COMMAND  sign each Windows program of the media (KV2Setup.exe, the payload's .exe and\n"
+         "                  .dll) with the shell command, the program's path in place of {} (default: none)\n"
+         "  --force         replace an OUT that is not empty (default: refuse it)\n"
+         "  --strict        refuse what is otherwise a warning (default: warn)\n"
+         "  --progress      show the progress of payloads of 64 MiB and more even when the error\n"
+         "                  stream is not a terminal (default: on a terminal only)\n"
+         "options of check:\n"
+         "  --codepage N    the code page the list is in (default: the one the media remember in\n"
+         "                  KV2Media.txt, else 949)\n"
+         "  --signed        every Windows program must carry a signature (default: not asked)\n"
+         "options of both:\n"
+         "  -q, --quiet     print only warnings and errors\n"
+         "  -h, --help      this text, then stop\n"
+         "  --version       the version, then stop\n"
+         "\n"
+         "exit status: 0 done, 1 problems found in the payload or media, 2 wrong usage, 3 an I/O failure,\n"
+         "128 and the signal's number when interrupted (the media in hand removed, OUT as it was)\n";
 }
 
-// Options in any order before the operands; false on one not known or without its value.
-bool ReadOptions(std::vector<std::string>& args, MediaTool::BuildOptions& options, bool bBuild) {
+int Usage(const std::string& why) {
+  std::cerr << "kv2media: error: " << why << "\n" << kUsage;
+  return MediaTool::kUsage;
+}
+
+struct Command {
+  std::string verb;
   std::vector<std::string> operands;
+  MediaTool::BuildOptions options;
+  bool bQuiet = false;
+  bool bHelp = false;
+  bool bVersion = false;
+  bool bProgressAsked = false;
+  bool bCodePageGiven = false;
+  bool bSigned = false;
+};
+
+// Options in any order among the operands; an error message on one not known or without its
+// value, or one the verb does not take.
+std::string ReadOptions(const std::vector<std::string>& args, Command& command) {
+  const bool bBuild = command.verb == "build";
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool bValue = i + 1 < args.size();
-    if (arg == "--codepage" && bValue) {
+    const bool bTakesValue =
+        arg == "--codepage" || arg == "--setup" || arg == "--skin" || arg == "--order" || arg == "--sign";
+    if (bTakesValue && !bValue) return arg + " needs a value";
+    if (arg == "-h" || arg == "--help") {
+      command.bHelp = true;
+    } else if (arg == "--version") {
+      command.bVersion = true;
+    } else if (arg == "-q" || arg == "--quiet") {
+      command.bQuiet = true;
+    } else if (arg == "--codepage") {
       char* end = nullptr;
-      options.nCodePage = static_cast<UINT>(std::strtoul(args[++i].c_str(), &end, 10));
-      if (*end != '\0' || options.nCodePage == 0) return false;
-    } else if (bBuild && arg == "--setup" && bValue) {
-      options.setup = args[++i];
-    } else if (bBuild && arg == "--skin" && bValue) {
-      options.skin = args[++i];
-    } else if (bBuild && arg == "--order" && bValue) {
-      options.order = args[++i];
+      const std::string& value = args[++i];
+      command.options.nCodePage = static_cast<UINT>(std::strtoul(value.c_str(), &end, 10));
+      if (*end != '\0' || command.options.nCodePage == 0) return "--codepage " + value + ": not a code page number";
+      command.bCodePageGiven = true;
+    } else if (bBuild && arg == "--setup") {
+      command.options.setup = args[++i];
+    } else if (bBuild && arg == "--skin") {
+      command.options.skin = args[++i];
+    } else if (bBuild && arg == "--order") {
+      command.options.order = args[++i];
+    } else if (bBuild && arg == "--sign") {
+      command.options.sign = args[++i];
+    } else if (!bBuild && arg == "--signed") {
+      command.bSigned = true;
     } else if (bBuild && arg == "--force") {
-      options.bForce = true;
-    } else if (arg.starts_with("--")) {
-      return false;
+      command.options.bForce = true;
+    } else if (bBuild && arg == "--strict") {
+      command.options.bStrict = true;
+    } else if (bBuild && arg == "--progress") {
+      command.bProgressAsked = true;
+    } else if (arg.starts_with("-") && arg != "-") {
+      return "unknown option " + arg + (command.verb.empty() ? "" : " for " + command.verb);
     } else {
-      operands.push_back(arg);
+      command.operands.push_back(arg);
     }
   }
-  args = operands;
-  return true;
+  return {};
 }
 
 int Run(std::vector<std::string> args) {
-  if (args.empty()) return Usage();
-  const std::string command = args[0];
-  args.erase(args.begin());
-  MediaTool::BuildOptions options;
-  options.setup = KV2_RELEASE_SETUP;
-  options.skin = KV2_PROJECT_SKIN;
-  MediaTool tool(std::cout, std::cerr);
-  if (command == "build" && ReadOptions(args, options, true) && args.size() == 2) {
-    options.payload = args[0];
-    options.out = args[1];
-    return tool.Build(options);
+  Command command;
+  if (!args.empty() && !args[0].starts_with("-")) {
+    command.verb = args[0];
+    args.erase(args.begin());
   }
-  if (command == "check" && ReadOptions(args, options, false) && args.size() == 1)
-    return tool.Check(args[0], options.nCodePage);
-  return Usage();
+  command.options.setup = KV2_RELEASE_SETUP;
+  command.options.skin = KV2_PROJECT_SKIN;
+  const std::string error = ReadOptions(args, command);
+  if (!error.empty()) return Usage(error);
+  if (command.bHelp) {
+    std::cout << Help();
+    return MediaTool::kDone;
+  }
+  if (command.bVersion) {
+    std::cout << kVersion << "\n";
+    return MediaTool::kDone;
+  }
+  std::ostream discarded(nullptr);
+  MediaTool tool(command.bQuiet ? static_cast<std::ostream&>(discarded) : std::cout, std::cerr);
+  const std::vector<std::string>& operands = command.operands;
+  if (command.verb == "build" && operands.size() == 2) {
+    command.options.payload = operands[0];
+    command.options.out = operands[1];
+    command.options.bProgress = !command.bQuiet && (command.bProgressAsked || ::isatty(STDERR_FILENO));
+    return tool.Build(command.options);
+  }
+  if (command.verb == "check" && operands.size() == 1)
+    return tool.Check(operands[0], command.bCodePageGiven ? command.options.nCodePage : 0, command.bSigned);
+  if (command.verb == "build" || command.verb == "check")
+    return Usage(command.verb + " takes " + (command.verb == "build" ? "PAYLOAD and OUT" : "MEDIA"));
+  return Usage(command.verb.empty() ? "no command" : "unknown command " + command.verb);
 }
 
 }  // namespace

@@ -65,4 +65,13 @@ TEST(ListLineContainment, WalksTheLineInItsCodePage) {
   EXPECT_FALSE(StaysInFolder("A\x81\x5C..", 1252));
 }
 
+// The platform reserves COM and LPT with a superscript 1, 2 or 3 too, spelt as the code page spells it.
+TEST(ListLineContainment, RefusesTheSuperscriptDeviceNames) {
+  EXPECT_FALSE(StaysInFolder("COM\xB9", 1252));
+  EXPECT_FALSE(StaysInFolder("lpt\xB3.txt", 1252));
+  EXPECT_FALSE(StaysInFolder("LPT\xA9\xF7.dat", 949));
+  EXPECT_TRUE(StaysInFolder("COM\xA9\xF6", 1252));
+  EXPECT_TRUE(StaysInFolder("COM\xB9\xB9", 1252));
+}
+
 }  // namespace

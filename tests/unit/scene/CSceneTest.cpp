@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 CString TextOf(const CBubble* pBubble) { return pBubble != nullptr ? pBubble->m_strText : CString("(none)"); }
@@ -66,6 +68,15 @@ TEST(Scene, TheDemoSceneLoadsWithItsPicturesGridsAndBubbles) {
   // The bubble stated last is the head of the list: it starts on top.
   ASSERT_EQ(scene.m_bubbles.GetCount(), 3);
   EXPECT_EQ(static_cast<CBubble*>(scene.m_bubbles.GetHead()), scene.m_actors[5].pBubble);
+  // And none covers another's text when the scene opens.
+  std::vector<CRect> rects;
+  for (POSITION pos = scene.m_bubbles.GetHeadPosition(); pos != nullptr;)
+    rects.push_back(static_cast<CBubble*>(scene.m_bubbles.GetNext(pos))->m_rcFirst);
+  for (size_t i = 0; i < rects.size(); ++i)
+    for (size_t j = i + 1; j < rects.size(); ++j) {
+      CRect rcBoth;
+      EXPECT_FALSE(rcBoth.IntersectRect(&rects[i], &rects[j])) << i << " and " << j;
+    }
 }
 
 TEST(Scene, StoringTheLoadedSceneWritesTheSameFileAndLoadsTheSame) {
