@@ -141,6 +141,20 @@ std::string Outcome(int nStatus) {
   return "exit status " + std::to_string(WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : nStatus);
 }
 
+// What a signing command that exited 0 did to a program the media could not start with; empty
+// where nothing. bProgram: it was a Windows program before, for the machine type nMachine.
+std::string SigningDamage(const fs::path& program, bool bProgram, std::uint16_t nMachine) {
+  const std::string why = WhyNotWindowsProgram(program.string());
+  if (why.starts_with("missing")) return why;
+  if (!bProgram) return {};
+  if (!why.empty()) return "damaged: " + why;
+  const std::uint16_t nNow = MachineType(program.string());
+  if (nNow == nMachine) return {};
+  char hex[40];
+  std::snprintf(hex, sizeof hex, "0x%04X instead of 0x%04X", nNow, nMachine);
+  return std::string("a program for machine type ") + hex;
+}
+
 // The files of the media by the names the setup opens them by, whatever the case, as the
 // platform finds them; a name the code page cannot spell the setup cannot open.
 MediaTool::NameIndex IndexFolder(const fs::path& folder, const CodePage& codePage) {
@@ -445,19 +459,15 @@ void MediaTool::Sign(const std::string& command, const fs::path& staging, Files&
   for (const auto& [program, pFile] : programs) {
     struct stat before = {};
     ::stat(program.c_str(), &before);
+    // What a payload file named like a program was before, it must stay: no more is asked of it.
+    const bool bProgram = WhyNotWindowsProgram(program.string()).empty();
     const std::uint16_t nMachine = MachineType(program.string());
     const int nStatus = RunShellCommand(Substituted(command, program));
     InterruptGuard::ThrowIfNoted();
     const std::string name = program.filename().string();
     if (nStatus != 0) throw SigningFailed{"failed on " + name + " (" + Outcome(nStatus) + ")"};
-    // A command that succeeds yet damages the program would ship media that cannot start.
-    const std::string why = WhyNotWindowsProgram(program.string());
-    if (!why.empty()) throw SigningFailed{"left " + name + " " + (why.starts_with("missing") ? why : "damaged: " + why)};
-    if (MachineType(program.string()) != nMachine) {
-      char hex[40];
-      std::snprintf(hex, sizeof hex, "0x%04X instead of 0x%04X", MachineType(program.string()), nMachine);
-      throw SigningFailed{"left " + name + " a program for machine type " + hex};
-    }
+    const std::string damage = SigningDamage(program, bProgram, nMachine);
+    if (!damage.empty()) throw SigningFailed{"left " + name + " " + damage};
     // A signing tool writes a new file: the program keeps the permissions and dates of the one
     // it was made from, and the summary its size as laid out.
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
