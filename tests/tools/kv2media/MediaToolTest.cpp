@@ -352,7 +352,9 @@ TEST_F(MediaToolTest, FollowsTheConventionsOfCommandLineTools) {
     EXPECT_EQ(Run(invocation.args), invocation.nStatus);
     EXPECT_NE(m_stdout.str().find(invocation.out), std::string::npos) << m_stdout.str();
     EXPECT_TRUE(m_stderr.str().starts_with(invocation.err)) << m_stderr.str();
-    if (invocation.err.empty()) EXPECT_EQ(m_stderr.str(), "");
+    if (invocation.err.empty()) {
+      EXPECT_EQ(m_stderr.str(), "");
+    }
   }
   // Quiet: nothing but problems; and an I/O failure has a status of its own.
   std::vector<std::string> args = BuildArgs();
@@ -599,9 +601,10 @@ TEST_F(MediaToolTest, ASignalWhileSigningReachesTheSigningCommand) {
   const int nNull = ::open("/dev/null", O_WRONLY);
   const pid_t pid = Spawn(args, nNull, nNull);
   ::close(nNull);
-  while (!fs::exists(m_root / "started")) ::usleep(10000);
+  for (int i = 0; i < 2000 && !fs::exists(m_root / "started"); ++i) ::usleep(10000);
   ::kill(pid, SIGTERM);
   EXPECT_EQ(Wait(pid), 128 + SIGTERM);
+  EXPECT_TRUE(fs::exists(m_root / "started"));
   ::sleep(1);
   EXPECT_FALSE(fs::exists(m_root / "finished"));
   EXPECT_FALSE(fs::exists(m_out) || fs::exists(m_root / "out.kv2media-partial"));
