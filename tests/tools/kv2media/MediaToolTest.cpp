@@ -368,7 +368,8 @@ TEST_F(MediaToolTest, FollowsTheConventionsOfCommandLineTools) {
 }
 
 TEST_F(MediaToolTest, ASignalMidCopyLeavesOutAsItWas) {
-  fs::resize_file(m_payload / "KV2.EXE", std::uint64_t{256} << 20);
+  // Large, so that the copy is far from its end when the tool is stopped to shrink the file.
+  fs::resize_file(m_payload / "KV2.EXE", std::uint64_t{1} << 30);
   fs::create_directory(m_out);
   WriteAll(m_out / "old", "old media");
   std::vector<std::string> args = BuildArgs();
@@ -611,7 +612,8 @@ TEST_F(MediaToolTest, ASignalWhileSigningReachesTheSigningCommand) {
 }
 
 TEST_F(MediaToolTest, RefusesAFileThatChangesSizeWhileItIsCopied) {
-  fs::resize_file(m_payload / "KV2.EXE", std::uint64_t{256} << 20);
+  // Large, so that the copy is far from its end when the tool is stopped to shrink the file.
+  fs::resize_file(m_payload / "KV2.EXE", std::uint64_t{1} << 30);
   std::vector<std::string> args = BuildArgs();
   args.insert(args.begin() + 1, "--progress");
   int pipe[2];
@@ -623,7 +625,9 @@ TEST_F(MediaToolTest, RefusesAFileThatChangesSizeWhileItIsCopied) {
   std::string err;
   char c = 0;
   while (err.find("kv2media: copied") == std::string::npos && ::read(pipe[0], &c, 1) == 1) err += c;
+  ::kill(pid, SIGSTOP);
   fs::resize_file(m_payload / "KV2.EXE", 1 << 20);
+  ::kill(pid, SIGCONT);
   while (::read(pipe[0], &c, 1) == 1) err += c;
   ::close(pipe[0]);
   EXPECT_EQ(Wait(pid), 3);
