@@ -71,7 +71,7 @@ std::string WhyUnreadable(const fs::path& path) {
   return file.Get() < 0 ? std::strerror(errno) : std::string();
 }
 
-void CopyMediaFile(const fs::path& from, const fs::path& to, CopyProgress* pProgress) {
+std::uint64_t CopyMediaFile(const fs::path& from, const fs::path& to, CopyProgress* pProgress) {
   Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.Get() < 0) Fail("cannot be read", from);
   struct stat status = {};
@@ -79,9 +79,11 @@ void CopyMediaFile(const fs::path& from, const fs::path& to, CopyProgress* pProg
   Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
   if (out.Get() < 0) Fail("cannot be created", to);
   std::vector<char> block;
+  std::uint64_t nTotal = 0;
   for (;;) {
     const ssize_t nCopied = CopyBlock(in.Get(), out.Get(), block, from, to);
     if (nCopied == 0) break;
+    nTotal += static_cast<std::uint64_t>(nCopied);
     if (pProgress) pProgress->Copied(static_cast<std::uint64_t>(nCopied));
     InterruptGuard::ThrowIfNoted();
   }
@@ -89,5 +91,6 @@ void CopyMediaFile(const fs::path& from, const fs::path& to, CopyProgress* pProg
   const struct timespec times[2] = {status.st_atim, status.st_mtim};
   if (::fchmod(out.Get(), status.st_mode & 07777) != 0 || ::futimens(out.Get(), times) != 0 || !out.Close())
     Fail("cannot be written", to);
+  return nTotal;
 }
 

@@ -3,13 +3,15 @@
 // stops the copy.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
 class CopyProgress;
 
-// Throws the file system's error, or InterruptGuard::Interrupted. The destination must not exist.
-void CopyMediaFile(const std::filesystem::path& from, const std::filesystem::path& to, CopyProgress* pProgress);
+// The bytes copied. Throws the file system's error, or InterruptGuard::Interrupted. The
+// destination must not exist.
+std::uint64_t CopyMediaFile(const std::filesystem::path& from, const std::filesystem::path& to, CopyProgress* pProgress);
 
 // Why the file cannot be opened for reading; empty when it can.
 std::string WhyUnreadable(const std::filesystem::path& path);

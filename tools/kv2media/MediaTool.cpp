@@ -8,16 +8,20 @@
 #include "ListedName.h"
 #include "OrderFile.h"
 #include "PlatformNames.h"
+#include "ShellCommand.h"
 #include "MediaNames.h"
 #include "ProposedFolder.h"
 #include "SkinCheck.h"
 #include "WindowsProgram.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <set>
 #include <system_error>
+#include <unordered_map>
 #include <utility>
 
 #include <fcntl.h>
@@ -46,10 +50,17 @@ constexpr std::uint64_t kTotalLimit = std::uint64_t{1} << 32;
 
 constexpr const char* kOwnFiles[] = {kSetup, media::kSkinFile, media::kListFile, kCodePageFile};
 
-// Thrown when the publisher's signing command fails on a program of the media.
+// Thrown when the publisher's signing command fails on a program of the media, or damages it:
+// what happened, as a message says it after "the signing command".
 struct SigningFailed {
-  std::string name;
-  std::string outcome;
+  std::string what;
+};
+
+// Thrown when a payload file did not copy as many bytes as planned: it changed meanwhile.
+struct SizeChanged {
+  fs::path source;
+  std::uint64_t nPlanned = 0;
+  std::uint64_t nCopied = 0;
 };
 
 bool IsOwnFile(const std::string& strName, const CodePage& codePage) {
@@ -57,12 +68,6 @@ bool IsOwnFile(const std::string& strName, const CodePage& codePage) {
                      [&](const char* psz) { return SameName(strName, psz, codePage); });
 }
 
-// The code page the media remember, or the one media of before it was remembered were laid out for.
-UINT RememberedCodePage(const fs::path& media) {
-  std::ifstream in(media / kCodePageFile, std::ios::binary);
-  const UINT nCodePage = CodePage::Noted(in);
-  return nCodePage != 0 ? nCodePage : kDefaultCodePage;
-}
 
 bool IsEmptyFolder(const fs::path& folder) {
   std::error_code error;
@@ -88,14 +93,20 @@ std::uint64_t Total(const Files& files) {
   return nTotal;
 }
 
+// Shown text in quotes where a space at either end, or nothing at all, would go unseen.
+std::string Quoted(const std::string& shown) {
+  const auto space = [](char c) { return c == ' ' || c == '\t'; };
+  return shown.empty() || space(shown.front()) || space(shown.back()) ? "\"" + shown + "\"" : shown;
+}
+
 // Text as a terminal can show it: UTF-8 as it is, other bytes and control characters escaped.
-std::string Readable(const std::string& text) { return CodePage(kUtf8CodePage).Shown(text); }
+std::string Readable(const std::string& text) { return Quoted(CodePage(kUtf8CodePage).Shown(text)); }
 
 // A name as a message shows it: UTF-8 as it is, anything else as text of the code page.
 std::string Shown(const std::string& name, const CodePage& codePage) {
   std::string utf8;
   const CodePage utf8CodePage(kUtf8CodePage);
-  return utf8CodePage.ToUtf8(name, utf8) ? utf8CodePage.Shown(name) : codePage.Shown(name);
+  return Quoted(utf8CodePage.ToUtf8(name, utf8) ? utf8CodePage.Shown(name) : codePage.Shown(name));
 }
 
 // A file's name in the media: the one the list spells, which the source's may only resemble
@@ -125,8 +136,23 @@ std::string Substituted(const std::string& command, const fs::path& path) {
 
 // How a command ended, as a message says it.
 std::string Outcome(int nStatus) {
+  if (nStatus == -1) return "the shell could not be started";
   if (WIFSIGNALED(nStatus)) return std::string("killed by ") + InterruptGuard::Name(WTERMSIG(nStatus));
   return "exit status " + std::to_string(WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : nStatus);
+}
+
+// What a signing command that exited 0 did to a program the media could not start with; empty
+// where nothing. bProgram: it was a Windows program before, for the machine type nMachine.
+std::string SigningDamage(const fs::path& program, bool bProgram, std::uint16_t nMachine) {
+  const std::string why = WhyNotWindowsProgram(program.string());
+  if (why.starts_with("missing")) return why;
+  if (!bProgram) return {};
+  if (!why.empty()) return "damaged: " + why;
+  const std::uint16_t nNow = MachineType(program.string());
+  if (nNow == nMachine) return {};
+  char hex[40];
+  std::snprintf(hex, sizeof hex, "0x%04X instead of 0x%04X", nNow, nMachine);
+  return std::string("a program for machine type ") + hex;
 }
 
 // The files of the media by the names the setup opens them by, whatever the case, as the
@@ -203,14 +229,24 @@ void MediaTool::RecoverLeftovers(const fs::path& out) {
     return;
   }
   fs::remove_all(old, error);
-  if (error) Warn(old.string(), "old media left beside newer ones, and cannot be removed: " + error.message());
-  else Warn(old.string(), "old media left beside newer ones: removed");
+  if (!error) return Warn(old.string(), "old media left beside newer ones: removed");
+  // Set aside under a fresh name, so that it does not block the next media put in OUT's place.
+  const std::string why = std::strerror(error.value());
+  for (int i = 1; i < 1000; ++i) {
+    const fs::path aside = old.string() + "-" + std::to_string(i);
+    if (fs::exists(aside, error)) continue;
+    fs::rename(old, aside, error);
+    if (!error) return Warn(aside.string(), "old media left beside newer ones, which cannot all be removed (" + why + "): set aside here for you to remove");
+    break;
+  }
+  Problem(old.string(), "old media left beside newer ones, which can neither be removed nor set aside (" + why + "): remove it");
 }
 
 void MediaTool::CheckInputs(const BuildOptions& options, const CodePage& codePage) {
   if (!codePage.IsKnown()) Problem("code page " + std::to_string(codePage.Number()), "not one this system converts to");
   std::error_code error;
-  if (!fs::is_directory(options.payload, error)) Problem(options.payload, "not a folder");
+  if (!fs::is_directory(options.payload, error))
+    Problem(options.payload, fs::exists(options.payload, error) ? "not a folder" : "does not exist");
   const std::string setupProblem = WhyNotWindowsProgram(options.setup);
   if (!setupProblem.empty()) Problem(options.setup, setupProblem + " (--setup names the KV2Setup.exe to ship)");
   const std::string skinProblem = WhySkinNotShown(options.skin);
@@ -266,33 +302,44 @@ void MediaTool::AddPayloadFile(const fs::directory_entry& entry, const CodePage&
   for (const char* pszOwn : kOwnFiles)
     if (SameName(file.strLine, pszOwn, codePage)) return Problem(shown, std::string("the media's own ") + pszOwn + " has this name");
   const auto [earlier, bNew] = seen.emplace(FoldedName(file.strLine, codePage), file.source);
-  if (!bNew) return Problem(shown, "the same name as " + Readable(earlier->second.filename().string()) +
-                                     " where case does not count");
+  const std::string earlierName = earlier->second.filename().string();
+  if (!bNew)
+    return Problem(shown, "the same name as " + Readable(earlierName) +
+                              (ComposedHangul(earlierName) == ComposedHangul(name) ? " once its Hangul is composed"
+                                                                                   : " where case does not count"));
   // Opened now, so that a file the copy could not read refuses the payload before a byte is written.
   const std::string unreadable = WhyUnreadable(entry.path());
   if (!unreadable.empty()) return Problem(shown, "cannot be read: " + unreadable);
+  // Root reads it all the same; the media keep its permissions, and other users could not.
+  if ((entry.status(error).permissions() & fs::perms::owner_read) == fs::perms::none)
+    Warn(shown, "its owner may not read it, and the media keep its permissions: only root can read it there");
   files.push_back(std::move(file));
 }
 
 MediaTool::Files MediaTool::Reorder(const Files& files, const std::string& order, const CodePage& codePage) {
   std::ifstream in(order, std::ios::binary);
-  if (!in) {
-    Problem(order, "cannot be read");
+  std::error_code error;
+  if (!fs::is_regular_file(order, error) || !in) {
+    Problem(order, fs::is_directory(order, error) ? "not a file (--order names a file of names)" : "cannot be read");
     return files;
+  }
+  // Each file by its UTF-8 name and by its name in the code page, the first file where two share one.
+  std::unordered_map<std::string, std::size_t> byName;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    byName.emplace(files[i].source.filename().string(), i);
+    byName.emplace(files[i].strLine, i);
   }
   Files ordered;
   std::vector<bool> taken(files.size(), false);
   for (const OrderedName& entry : ReadOrder(in)) {
     const std::string& line = entry.name;
     const std::string where = order + ":" + std::to_string(entry.nLine);
-    const auto found = std::find_if(files.begin(), files.end(), [&](const ListedFile& f) {
-      return f.source.filename().string() == line || f.strLine == line;
-    });
-    if (found == files.end()) Problem(where, Shown(line, codePage) + " is not a file of the payload");
-    else if (taken[found - files.begin()]) Problem(where, Shown(line, codePage) + " is listed twice");
+    const auto found = byName.find(line);
+    if (found == byName.end()) Problem(where, Shown(line, codePage) + " is not a file of the payload");
+    else if (taken[found->second]) Problem(where, Shown(line, codePage) + " is listed twice");
     else {
-      taken[found - files.begin()] = true;
-      ordered.push_back(*found);
+      taken[found->second] = true;
+      ordered.push_back(files[found->second]);
     }
   }
   for (std::size_t i = 0; i < files.size(); ++i)
@@ -346,7 +393,7 @@ bool MediaTool::HasRoom(const BuildOptions& options, const fs::path& out, const 
   return false;
 }
 
-int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Files& files) {
+int MediaTool::Write(const BuildOptions& options, const fs::path& out, Files& files) {
   // Laid out beside OUT and put in its place whole, so that a failure leaves OUT as it was.
   const fs::path staging = Beside(out, kPartial);
   const CodePage codePage(options.nCodePage);
@@ -358,7 +405,10 @@ int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Fil
     CopyMediaFile(options.skin, staging / media::kSkinFile, nullptr);
     CopyProgress progress(m_err, Total(files), files.size(), options.bProgress && Total(files) >= kLargePayload);
     for (const ListedFile& file : files) {
-      CopyMediaFile(file.source, staging / MediaName(file.strLine, codePage), &progress);
+      const std::uint64_t nCopied = CopyMediaFile(file.source, staging / MediaName(file.strLine, codePage), &progress);
+      std::error_code sizeError;
+      if (nCopied != file.nSize || fs::file_size(file.source, sizeError) != file.nSize)
+        throw SizeChanged{file.source, file.nSize, nCopied};
       progress.FileDone();
     }
     std::ofstream list(staging / media::kListFile, std::ios::binary);
@@ -379,12 +429,19 @@ int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Fil
     return 128 + interrupted.nSignal;
   } catch (const SigningFailed& failed) {
     fs::remove_all(staging, error);
-    m_err << Readable(options.out) << ": error: the signing command failed on " << Readable(failed.name) << " ("
-          << failed.outcome << "); nothing written\n";
+    m_err << Readable(options.out) << ": error: the signing command " << Readable(failed.what) << "; nothing written\n";
+    return kIoFailure;
+  } catch (const SizeChanged& changed) {
+    fs::remove_all(staging, error);
+    m_err << Readable(changed.source.string()) << ": error: changed while it was copied: " << changed.nCopied
+          << " bytes copied of the " << changed.nPlanned << " planned; nothing written\n";
     return kIoFailure;
   } catch (const fs::filesystem_error& e) {
     fs::remove_all(staging, error);
-    m_err << Readable(options.out) << ": error: cannot be written: " << e.what() << "\n";
+    // What failed and why, in the tool's words rather than the library's.
+    const std::string where = e.path1().empty() ? options.out : e.path1().string();
+    m_err << Readable(options.out) << ": error: cannot be written: " << Readable(where) << ": "
+          << std::strerror(e.code().value()) << "\n";
     return kIoFailure;
   }
   if (InterruptGuard::Signal() == 0) return kDone;
@@ -393,22 +450,30 @@ int MediaTool::Write(const BuildOptions& options, const fs::path& out, const Fil
   return 128 + InterruptGuard::Signal();
 }
 
-void MediaTool::Sign(const std::string& command, const fs::path& staging, const Files& files, const CodePage& codePage) {
-  std::vector<fs::path> programs{staging / kSetup};
-  for (const ListedFile& file : files) {
+void MediaTool::Sign(const std::string& command, const fs::path& staging, Files& files, const CodePage& codePage) {
+  std::vector<std::pair<fs::path, ListedFile*>> programs{{staging / kSetup, nullptr}};
+  for (ListedFile& file : files) {
     const std::string name = MediaName(file.strLine, codePage);
-    if (IsProgramName(name)) programs.push_back(staging / name);
+    if (IsProgramName(name)) programs.emplace_back(staging / name, &file);
   }
-  for (const fs::path& program : programs) {
+  for (const auto& [program, pFile] : programs) {
     struct stat before = {};
     ::stat(program.c_str(), &before);
-    const int nStatus = std::system(Substituted(command, program).c_str());
-    if (WIFSIGNALED(nStatus) && WTERMSIG(nStatus) == SIGINT) throw InterruptGuard::Interrupted{SIGINT};
+    // What a payload file named like a program was before, it must stay: no more is asked of it.
+    const bool bProgram = WhyNotWindowsProgram(program.string()).empty();
+    const std::uint16_t nMachine = MachineType(program.string());
+    const int nStatus = RunShellCommand(Substituted(command, program));
     InterruptGuard::ThrowIfNoted();
-    if (nStatus != 0) throw SigningFailed{program.filename().string(), Outcome(nStatus)};
-    // Signed, the program keeps the date of the one it was made from.
+    const std::string name = program.filename().string();
+    if (nStatus != 0) throw SigningFailed{"failed on " + name + " (" + Outcome(nStatus) + ")"};
+    const std::string damage = SigningDamage(program, bProgram, nMachine);
+    if (!damage.empty()) throw SigningFailed{"left " + name + " " + damage};
+    // A signing tool writes a new file: the program keeps the permissions and dates of the one
+    // it was made from, and the summary its size as laid out.
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
-    ::utimensat(AT_FDCWD, program.c_str(), times, 0);
+    if (::chmod(program.c_str(), before.st_mode & 07777) != 0 || ::utimensat(AT_FDCWD, program.c_str(), times, 0) != 0)
+      throw fs::filesystem_error("cannot be written", program, std::error_code(errno, std::generic_category()));
+    if (pFile != nullptr) pFile->nSize = fs::file_size(program);
   }
 }
 
@@ -444,7 +509,12 @@ int MediaTool::Check(const std::string& media, UINT nCodePage, bool bSigned) {
   m_nProblems = 0;
   std::error_code error;
   if (!fs::is_directory(media, error)) {
-    Problem(media, "not a folder");
+    Problem(media, fs::exists(media, error) ? "not a folder" : "does not exist");
+    // What a run killed outright left in its place.
+    for (const char* pszSuffix : {kOld, kPartial})
+      if (fs::exists(Beside(media, pszSuffix), error))
+        Warn(Beside(media, pszSuffix).string(), pszSuffix == kOld ? "old media an interrupted run set aside: `kv2media build` puts them back"
+                                                                    : "media an interrupted run left unfinished: `kv2media build` removes them");
     return kProblems;
   }
   const CodePage codePage(nCodePage != 0 ? nCodePage : RememberedCodePage(media));
@@ -475,6 +545,18 @@ int MediaTool::Check(const std::string& media, UINT nCodePage, bool bSigned) {
   return kDone;
 }
 
+// The code page the media remember, or the one media of before it was remembered were laid out for.
+UINT MediaTool::RememberedCodePage(const fs::path& media) {
+  const fs::path note = media / kCodePageFile;
+  std::ifstream in(note, std::ios::binary);
+  if (!in) return kDefaultCodePage;
+  const UINT nCodePage = CodePage::Noted(in);
+  if (nCodePage != 0) return nCodePage;
+  Warn(note.string(), "names no code page (codepage=N on its first line): the list is read in code page " +
+                          std::to_string(kDefaultCodePage));
+  return kDefaultCodePage;
+}
+
 MediaTool::Files MediaTool::ReadList(const fs::path& media, const NameIndex& index, const CodePage& codePage) {
   Files files;
   const fs::path list = Find(index, media::kListFile, codePage);
@@ -485,12 +567,13 @@ MediaTool::Files MediaTool::ReadList(const fs::path& media, const NameIndex& ind
     return files;
   }
   std::map<std::u32string, int> seen;  // each name's first line
+  int nLines = 0;
   CString strLine;
   try {
-    for (int nLine = 1; file.ReadString(strLine); ++nLine) {
+    for (int nLine = 1; file.ReadString(strLine); nLines = nLine++) {
       const std::string line(static_cast<const char*>(strLine), static_cast<std::size_t>(strLine.GetLength()));
       const std::string where = list.string() + ":" + std::to_string(nLine);
-      const std::string shown = codePage.Shown(line);
+      const std::string shown = Quoted(codePage.Shown(line));
       const std::string why = WhyNotInstallable(line, codePage);
       const fs::path source = why.empty() ? Find(index, line, codePage) : fs::path();
       const auto [earlier, bNew] = seen.emplace(FoldedName(line, codePage), nLine);
@@ -504,12 +587,16 @@ MediaTool::Files MediaTool::ReadList(const fs::path& media, const NameIndex& ind
       else if (!bNew)
         Problem(where, shown + ": the same name as line " + std::to_string(earlier->second) +
                            " where case does not count: the setup copies it twice and counts its bytes twice");
-      else if (source.empty()) Problem(where, shown + ": not in the media: the setup stops the install at it with an error report");
+      else if (source.empty()) {
+        Problem(where, shown + ": not in the media: the setup stops the install at it with an error report");
+        files.push_back(ListedFile{{}, line, 0});  // listed all the same: no warning that it is not
+      }
       else files.push_back(ListedFile{source, line, fs::file_size(source, error)});
     }
   } catch (const CFileException&) {
     Problem(list.string(), "cannot be read to its end: the setup stops the install with an error report");
   }
+  if (files.empty() && nLines == 0) Problem(list.string(), "names no files: the setup would install nothing");
   CheckAfterEnd(list);
   return files;
 }
@@ -547,7 +634,8 @@ void MediaTool::CheckUnlisted(const fs::path& media, const Files& files, const C
     if (!entry.is_regular_file(error)) continue;
     if (!codePage.FromUtf8(entry.path().filename().string(), strName))
       Warn(entry.path().string(), "no line can name it: code page " + std::to_string(codePage.Number()) + " cannot spell its name");
-    else if (!IsOwnFile(strName, codePage) && !listed.contains(FoldedName(strName, codePage)))
+    else if (!IsOwnFile(strName, codePage) && !SameName(strName, media::kClient, codePage) &&
+             !listed.contains(FoldedName(strName, codePage)))
       Warn(entry.path().string(), "no line of KV2Setup.inf names it: the setup does not install it");
   }
 }

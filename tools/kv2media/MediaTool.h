@@ -67,12 +67,12 @@ class MediaTool {
   void CheckClientListed(const Files& files, const CodePage& codePage);
   bool HasRoom(const BuildOptions& options, const std::filesystem::path& out, const Files& files);
 
-  int Write(const BuildOptions& options, const std::filesystem::path& out, const Files& files);
-  void Sign(const std::string& command, const std::filesystem::path& staging, const Files& files,
-            const CodePage& codePage);
+  int Write(const BuildOptions& options, const std::filesystem::path& out, Files& files);
+  void Sign(const std::string& command, const std::filesystem::path& staging, Files& files, const CodePage& codePage);
   void Replace(const std::filesystem::path& out, const std::filesystem::path& media);
   void Summarise(const BuildOptions& options, const Files& files);
 
+  UINT RememberedCodePage(const std::filesystem::path& media);
   Files ReadList(const std::filesystem::path& media, const NameIndex& index, const CodePage& codePage);
   void CheckAfterEnd(const std::filesystem::path& list);
   void CheckUnlisted(const std::filesystem::path& media, const Files& files, const CodePage& codePage);

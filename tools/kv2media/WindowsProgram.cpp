@@ -27,9 +27,8 @@ bool ReadAt(std::ifstream& in, std::streamoff nOffset, unsigned char* pBytes, st
   return static_cast<bool>(in.seekg(nOffset).read(reinterpret_cast<char*>(pBytes), nCount));
 }
 
-}  // namespace
-
-std::string WhyNotWindowsProgram(const std::string& path) {
+// Why the file has no PE header; empty, and its machine type, when it has one.
+std::string ReadMachine(const std::string& path, std::uint16_t& nMachine) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return "missing or unreadable";
   unsigned char mz[2] = {};
@@ -40,11 +39,25 @@ std::string WhyNotWindowsProgram(const std::string& path) {
   unsigned char pe[6] = {};
   if (!ReadAt(in, static_cast<std::streamoff>(nPe), pe, 6) || pe[0] != 'P' || pe[1] != 'E' || pe[2] != 0 || pe[3] != 0)
     return "not a Windows program: its MZ header leads to no PE header (a DOS program, or junk)";
-  const std::uint16_t nMachine = static_cast<std::uint16_t>(pe[4] | pe[5] << 8);
+  nMachine = static_cast<std::uint16_t>(pe[4] | pe[5] << 8);
+  return {};
+}
+
+}  // namespace
+
+std::string WhyNotWindowsProgram(const std::string& path) {
+  std::uint16_t nMachine = 0;
+  const std::string why = ReadMachine(path, nMachine);
+  if (!why.empty()) return why;
   if (nMachine == kMachineX86 || nMachine == kMachineX64) return {};
   char hex[8];
   std::snprintf(hex, sizeof hex, "0x%04X", nMachine);
   return std::string("a Windows program for machine type ") + hex + ", which x86 and x64 machines do not run";
+}
+
+std::uint16_t MachineType(const std::string& path) {
+  std::uint16_t nMachine = 0;
+  return ReadMachine(path, nMachine).empty() ? nMachine : 0;
 }
 
 bool IsSigned(const std::string& path) {

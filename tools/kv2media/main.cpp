@@ -2,6 +2,8 @@
 // written when the setup could not install them as meant; and existing media checked likewise.
 #include "MediaTool.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -48,6 +50,7 @@ std::string Help() {
          "  -q, --quiet     print only warnings and errors\n"
          "  -h, --help      this text, then stop\n"
          "  --version       the version, then stop\n"
+         "options go anywhere, as --name VALUE or --name=VALUE; after -- every argument is an operand\n"
          "\n"
          "exit status: 0 done, 1 problems found in the payload or media, 2 wrong usage, 3 an I/O failure,\n"
          "128 and the signal's number when interrupted (the media in hand removed, OUT as it was)\n";
@@ -70,17 +73,40 @@ struct Command {
   bool bSigned = false;
 };
 
-// Options in any order among the operands; an error message on one not known or without its
-// value, or one the verb does not take.
+// "--option=value" as two arguments, and everything after "--" an operand.
+std::vector<std::string> Split(const std::vector<std::string>& args) {
+  std::vector<std::string> split;
+  bool bOperands = false;
+  for (const std::string& arg : args) {
+    const std::size_t nEquals = arg.find('=');
+    if (!bOperands && arg.starts_with("--") && nEquals != std::string::npos) {
+      split.push_back(arg.substr(0, nEquals));
+      split.push_back(arg.substr(nEquals + 1));
+    } else {
+      split.push_back(arg);
+    }
+    bOperands = bOperands || arg == "--";
+  }
+  return split;
+}
+
+// The verb, then options in any order among the operands; an error message on one not known or
+// without its value, or one the verb does not take.
 std::string ReadOptions(const std::vector<std::string>& args, Command& command) {
-  const bool bBuild = command.verb == "build";
+  bool bOperands = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    const bool bBuild = command.verb == "build";
     const bool bValue = i + 1 < args.size();
     const bool bTakesValue =
         arg == "--codepage" || arg == "--setup" || arg == "--skin" || arg == "--order" || arg == "--sign";
-    if (bTakesValue && !bValue) return arg + " needs a value";
-    if (arg == "-h" || arg == "--help") {
+    if (!bOperands && bTakesValue && !bValue) return arg + " needs a value";
+    if (bOperands || arg == "-" || !arg.starts_with("-")) {
+      if (command.verb.empty()) command.verb = arg;
+      else command.operands.push_back(arg);
+    } else if (arg == "--") {
+      bOperands = true;
+    } else if (arg == "-h" || arg == "--help") {
       command.bHelp = true;
     } else if (arg == "--version") {
       command.bVersion = true;
@@ -89,8 +115,11 @@ std::string ReadOptions(const std::vector<std::string>& args, Command& command) 
     } else if (arg == "--codepage") {
       char* end = nullptr;
       const std::string& value = args[++i];
-      command.options.nCodePage = static_cast<UINT>(std::strtoul(value.c_str(), &end, 10));
-      if (*end != '\0' || command.options.nCodePage == 0) return "--codepage " + value + ": not a code page number";
+      const unsigned long nCodePage = std::strtoul(value.c_str(), &end, 10);
+      command.options.nCodePage = static_cast<UINT>(nCodePage);
+      if (value.empty() || *end != '\0' || !std::isdigit(static_cast<unsigned char>(value[0])) || nCodePage > 0xFFFF ||
+          !CodePage(command.options.nCodePage).IsKnown())
+        return "--codepage " + value + ": not a code page this system converts to";
       command.bCodePageGiven = true;
     } else if (bBuild && arg == "--setup") {
       command.options.setup = args[++i];
@@ -100,6 +129,7 @@ std::string ReadOptions(const std::vector<std::string>& args, Command& command) 
       command.options.order = args[++i];
     } else if (bBuild && arg == "--sign") {
       command.options.sign = args[++i];
+      if (command.options.sign.empty()) return "--sign needs a command";
     } else if (!bBuild && arg == "--signed") {
       command.bSigned = true;
     } else if (bBuild && arg == "--force") {
@@ -108,29 +138,25 @@ std::string ReadOptions(const std::vector<std::string>& args, Command& command) 
       command.options.bStrict = true;
     } else if (bBuild && arg == "--progress") {
       command.bProgressAsked = true;
-    } else if (arg.starts_with("-") && arg != "-") {
-      return "unknown option " + arg + (command.verb.empty() ? "" : " for " + command.verb);
     } else {
-      command.operands.push_back(arg);
+      return "unknown option " + arg + (command.verb.empty() ? "" : " for " + command.verb);
     }
   }
   return {};
 }
 
-int Run(std::vector<std::string> args) {
+int Run(const std::vector<std::string>& args) {
   Command command;
-  if (!args.empty() && !args[0].starts_with("-")) {
-    command.verb = args[0];
-    args.erase(args.begin());
-  }
   command.options.setup = KV2_RELEASE_SETUP;
   command.options.skin = KV2_PROJECT_SKIN;
-  const std::string error = ReadOptions(args, command);
+  const std::string error = ReadOptions(Split(args), command);
   if (!error.empty()) return Usage(error);
   if (command.bHelp) {
     std::cout << Help();
     return MediaTool::kDone;
   }
+  if (command.bVersion && !(command.verb.empty() && command.operands.empty()))
+    return Usage("--version takes no arguments");
   if (command.bVersion) {
     std::cout << kVersion << "\n";
     return MediaTool::kDone;
@@ -138,6 +164,7 @@ int Run(std::vector<std::string> args) {
   std::ostream discarded(nullptr);
   MediaTool tool(command.bQuiet ? static_cast<std::ostream&>(discarded) : std::cout, std::cerr);
   const std::vector<std::string>& operands = command.operands;
+  if (std::find(operands.begin(), operands.end(), "") != operands.end()) return Usage("an empty name for a folder");
   if (command.verb == "build" && operands.size() == 2) {
     command.options.payload = operands[0];
     command.options.out = operands[1];

@@ -188,13 +188,15 @@ TEST_F(MediaToolTest, RefusesNamingTheFileAndTheReasonAndLeavesOutUntouched) {
        "PAYLOAD/sub/a.txt: error: in a subfolder, and the setup creates no folders"},
       {"backslash", file("sub\\a.txt"), "PAYLOAD/sub\\a.txt: error: in a subfolder, and the setup creates no folders"},
       {"unspellable", file("\xF0\x9F\x98\x80.txt"), "PAYLOAD/\xF0\x9F\x98\x80.txt: error: code page 949 cannot spell its name"},
-      {"trailing space", file("a.txt "), "PAYLOAD/a.txt : error: ends in a space or a dot, which the platform drops from file names"},
+      {"trailing space", file("a.txt "), "\"PAYLOAD/a.txt \": error: ends in a space or a dot, which the platform drops from file names"},
       {"trailing dot", file("a."), "PAYLOAD/a.: error: ends in a space or a dot, which the platform drops from file names"},
       {"device", file("Con.txt"), "PAYLOAD/Con.txt: error: a device name, which names a device in every folder"},
       {"containment", file("c:x"), "PAYLOAD/c:x: error: the setup refuses it: it would not stay inside the install folder"},
       {"forbidden", file("a?.txt"), "PAYLOAD/a?.txt: error: holds a character that file names cannot hold (a control character or <>:\"|?*)"},
       {"case", [](T& t) { WriteAll(t.m_payload / "a.txt", "1"); WriteAll(t.m_payload / "A.TXT", "2"); },
        "PAYLOAD/a.txt: error: the same name as A.TXT where case does not count"},
+      {"composed", [](T& t) { WriteAll(t.m_payload / "\xED\x95\x9C.txt", "1"); WriteAll(t.m_payload / "\xE1\x84\x92\xE1\x85\xA1\xE1\x86\xAB.txt", "2"); },
+       "PAYLOAD/\xED\x95\x9C.txt: error: the same name as \xE1\x84\x92\xE1\x85\xA1\xE1\x86\xAB.txt once its Hangul is composed"},
       {"own name", file("kv2setup.inf"), "PAYLOAD/kv2setup.inf: error: the media's own KV2Setup.inf has this name"},
       {"superscript device", file("COM\xC2\xB9.txt"), "PAYLOAD/COM\xC2\xB9.txt: error: a device name, which names a device in every folder"},
       {"full-width case", [](T& t) { WriteAll(t.m_payload / "\xEF\xBC\xA1.txt", "1"); WriteAll(t.m_payload / "\xEF\xBD\x81.txt", "2"); },
@@ -245,8 +247,9 @@ TEST_F(MediaToolTest, RefusesNamingTheFileAndTheReasonAndLeavesOutUntouched) {
     m_stderr.str("");
     EXPECT_EQ(Build(), 1);
     std::string expected = r.message;
+    const std::size_t nAt = expected.starts_with("\"") ? 1 : 0;
     for (const auto& [token, path] : {std::pair{"PAYLOAD", m_payload}, std::pair{"ROOT", m_root}})
-      if (expected.starts_with(token)) expected.replace(0, std::strlen(token), path.string());
+      if (expected.compare(nAt, std::strlen(token), token) == 0) expected.replace(nAt, std::strlen(token), path.string());
     EXPECT_EQ(m_stderr.str(), expected + "\nkv2media: 1 problem; nothing written\n");
     EXPECT_EQ(fs::exists(m_out), bOutBefore);
     if (bOutBefore) {
@@ -338,13 +341,20 @@ TEST_F(MediaToolTest, FollowsTheConventionsOfCommandLineTools) {
       {{"check", "--force", "m"}, 2, "", "kv2media: error: unknown option --force for check\n"},
       {{"build", "a"}, 2, "", "kv2media: error: build takes PAYLOAD and OUT\n"},
       {{"build", "--order"}, 2, "", "kv2media: error: --order needs a value\n"},
+      {{"build", "--sign", "", "a", "b"}, 2, "", "kv2media: error: --sign needs a command\n"},
+      {{"build", "a", ""}, 2, "", "kv2media: error: an empty name for a folder\n"},
+      {{"--version", "check"}, 2, "", "kv2media: error: --version takes no arguments\n"},
+      {{"check", "--codepage", "99999", "m"}, 2, "", "kv2media: error: --codepage 99999: not a code page this system converts to\n"},
+      {{"-q", "check", "--codepage=949", "--", "-m"}, 1, "", "-m: error: does not exist\n"},
   };
   for (const Invocation& invocation : invocations) {
     SCOPED_TRACE(invocation.args.empty() ? "" : invocation.args[0]);
     EXPECT_EQ(Run(invocation.args), invocation.nStatus);
     EXPECT_NE(m_stdout.str().find(invocation.out), std::string::npos) << m_stdout.str();
     EXPECT_TRUE(m_stderr.str().starts_with(invocation.err)) << m_stderr.str();
-    if (invocation.err.empty()) EXPECT_EQ(m_stderr.str(), "");
+    if (invocation.err.empty()) {
+      EXPECT_EQ(m_stderr.str(), "");
+    }
   }
   // Quiet: nothing but problems; and an I/O failure has a status of its own.
   std::vector<std::string> args = BuildArgs();
@@ -358,7 +368,8 @@ TEST_F(MediaToolTest, FollowsTheConventionsOfCommandLineTools) {
 }
 
 TEST_F(MediaToolTest, ASignalMidCopyLeavesOutAsItWas) {
-  fs::resize_file(m_payload / "KV2.EXE", std::uint64_t{256} << 20);
+  // Large, so that the copy is far from its end when the tool is stopped to shrink the file.
+  fs::resize_file(m_payload / "KV2.EXE", std::uint64_t{1} << 30);
   fs::create_directory(m_out);
   WriteAll(m_out / "old", "old media");
   std::vector<std::string> args = BuildArgs();
@@ -393,6 +404,12 @@ TEST_F(MediaToolTest, NamesWhatAnEarlierRunLeftAndWarnsOfOldMediaThatStay) {
   fs::create_directories(m_root / "out.kv2media-partial");
   fs::create_directories(m_root / "out.kv2media-old");
   WriteAll(m_root / "out.kv2media-old" / "old", "old media");
+  EXPECT_EQ(Check(), 1);
+  EXPECT_EQ(m_stderr.str(), m_out.string() + ": error: does not exist\n" + m_root.string() +
+                                "/out.kv2media-old: warning: old media an interrupted run set aside: `kv2media build` puts them back\n" +
+                                m_root.string() + "/out.kv2media-partial: warning: media an interrupted run left unfinished: "
+                                "`kv2media build` removes them\n");
+  m_stderr.str("");
   EXPECT_EQ(Build(), 1);
   EXPECT_EQ(m_stderr.str(), m_root.string() + "/out.kv2media-partial: warning: left by an interrupted run: removed\n" +
                                 m_root.string() + "/out.kv2media-old: warning: old media an interrupted run set aside: "
@@ -409,6 +426,14 @@ TEST_F(MediaToolTest, NamesWhatAnEarlierRunLeftAndWarnsOfOldMediaThatStay) {
   EXPECT_EQ(m_stderr.str(), m_root.string() + "/out.kv2media-old: warning: the old media, not all removed (Operation "
                             "not permitted); the new media are in place\n");
   EXPECT_EQ(ReadAll(m_out / "KV2.EXE"), "MZ the client");
+
+  // Old media that still cannot go do not block the next run: they are set aside, named.
+  ASSERT_TRUE(SetImmutable(m_root / "out.kv2media-old" / "old", true));
+  m_stderr.str("");
+  EXPECT_EQ(Build(), 0) << m_stderr.str();
+  SetImmutable(m_root / "out.kv2media-old-1" / "old", false);
+  EXPECT_EQ(m_stderr.str(), m_root.string() + "/out.kv2media-old-1: warning: old media left beside newer ones, which cannot "
+                            "all be removed (Operation not permitted): set aside here for you to remove\n");
 }
 
 TEST_F(MediaToolTest, CheckIsAsStrictAsBuildAndNamesWhatTheSetupNeverReads) {
@@ -444,6 +469,32 @@ TEST_F(MediaToolTest, CheckIsAsStrictAsBuildAndNamesWhatTheSetupNeverReads) {
   ASSERT_EQ(Build(), 0) << m_stderr.str();
   EXPECT_EQ(Check(), 0) << m_stderr.str();
   EXPECT_EQ(Check(949), 1);
+
+  // A note that names no code page is said to; an empty list is a problem; a client listed but
+  // missing is not also "not listed".
+  WriteAll(m_out / "KV2Media.txt", "codepage=banana\r\n");
+  WriteAll(m_out / "KV2Setup.inf", "");
+  fs::remove(m_out / "KV2.EXE");
+  m_stderr.str("");
+  EXPECT_EQ(Check(), 1);
+  EXPECT_EQ(m_stderr.str(), (m_out / "KV2Media.txt").string() + ": warning: names no code page (codepage=N on its first line): "
+                            "the list is read in code page 949\n" + list + ": error: names no files: the setup would install nothing\n" +
+                            (m_out / "caf\xC3\xA9.txt").string() + ": warning: no line can name it: code page 949 cannot spell its name\n" +
+                            "KV2.EXE: warning: not listed: the setup then ends quietly after its question\n" +
+                            "kv2media: " + m_out.string() + ": 1 problem\n");
+  WriteAll(m_out / "KV2Setup.inf", "KV2.EXE\r\n");
+  m_stderr.str("");
+  EXPECT_EQ(Check(), 1);
+  EXPECT_EQ(m_stderr.str().find("not listed"), std::string::npos) << m_stderr.str();
+}
+
+TEST_F(MediaToolTest, WarnsAsRootOfAFileOnlyRootCanRead) {
+  if (::geteuid() != 0) GTEST_SKIP() << "not root";
+  WriteAll(m_payload / "locked.txt", "x");
+  fs::permissions(m_payload / "locked.txt", fs::perms::none);
+  EXPECT_EQ(Build(), 0);
+  EXPECT_EQ(m_stderr.str(), (m_payload / "locked.txt").string() +
+                                ": warning: its owner may not read it, and the media keep its permissions: only root can read it there\n");
 }
 
 TEST_F(MediaToolTest, TellsNamesApartAsNtfsDoes) {
@@ -497,6 +548,7 @@ TEST_F(MediaToolTest, SignsEveryWindowsProgramOfTheMediaAndChecksThatTheyAreSign
   WriteAll(m_payload / "KV2.EXE", Program(0x014C));
   WriteAll(m_payload / "Helper.Dll", Program(0x8664));
   WriteAll(m_payload / "readme.txt", "not a program");
+  fs::permissions(m_payload / "KV2.EXE", fs::perms::owner_read | fs::perms::owner_exec);
   m_options.sign = "osslsigncode sign -certs '" + root + "/cert.pem' -key '" + root +
                    "/key.pem' -in {} -out {}.signed >/dev/null && mv {}.signed {}";
   ASSERT_EQ(Build(), 0) << m_stderr.str();
@@ -506,6 +558,9 @@ TEST_F(MediaToolTest, SignsEveryWindowsProgramOfTheMediaAndChecksThatTheyAreSign
   }
   EXPECT_EQ(ReadAll(m_out / "readme.txt"), "not a program");
   EXPECT_EQ(ReadAll(m_payload / "KV2.EXE"), Program(0x014C));
+  EXPECT_EQ(fs::status(m_out / "KV2.EXE").permissions(), fs::perms::owner_read | fs::perms::owner_exec);
+  const std::uintmax_t nSigned = fs::file_size(m_out / "KV2.EXE") + fs::file_size(m_out / "Helper.Dll") + 13;
+  EXPECT_NE(m_stdout.str().find("3 files of " + std::to_string(nSigned) + " bytes"), std::string::npos) << m_stdout.str();
   EXPECT_EQ(MediaTool(m_stdout, m_stderr).Check(m_out.string(), 0, true), 0) << m_stderr.str();
 
   // An unsigned program found; a signing command that fails refuses the media.
@@ -520,6 +575,64 @@ TEST_F(MediaToolTest, SignsEveryWindowsProgramOfTheMediaAndChecksThatTheyAreSign
   EXPECT_EQ(Build(), 3);
   EXPECT_EQ(m_stderr.str(), m_out.string() + ": error: the signing command failed on KV2Setup.exe (exit status 7); nothing written\n");
   EXPECT_FALSE(fs::exists(m_root / "out.kv2media-partial"));
+
+  // A command that succeeds yet leaves no program the machines run refuses the media too.
+  WriteAll(m_root / "x64.exe", Program(0x8664));
+  const std::string laidOut = ReadAll(m_out / "KV2.EXE");
+  const std::pair<std::string, std::string> damages[] = {
+      {"rm {}", "missing or unreadable"},
+      {"printf junk > {}", "damaged: not a Windows program: no MZ header"},
+      {"cp '" + root + "/x64.exe' {}", "a program for machine type 0x8664 instead of 0x014C"},
+  };
+  for (const auto& [command, outcome] : damages) {
+    m_options.sign = command;
+    m_stderr.str("");
+    EXPECT_EQ(Build(), 3) << command;
+    EXPECT_EQ(m_stderr.str(), m_out.string() + ": error: the signing command left KV2Setup.exe " + outcome + "; nothing written\n");
+    EXPECT_EQ(ReadAll(m_out / "KV2.EXE"), laidOut);
+    EXPECT_FALSE(fs::exists(m_root / "out.kv2media-partial"));
+  }
+}
+
+TEST_F(MediaToolTest, ASignalWhileSigningReachesTheSigningCommand) {
+  // Were the signal not passed on, the tool would wait for the command, which would finish.
+  const std::string root = m_root.string();
+  std::vector<std::string> args = BuildArgs();
+  args.insert(args.begin() + 1, {"--sign", "touch '" + root + "/started'; sleep 20; touch '" + root + "/finished'"});
+  const int nNull = ::open("/dev/null", O_WRONLY);
+  const pid_t pid = Spawn(args, nNull, nNull);
+  ::close(nNull);
+  for (int i = 0; i < 2000 && !fs::exists(m_root / "started"); ++i) ::usleep(10000);
+  ::kill(pid, SIGTERM);
+  EXPECT_EQ(Wait(pid), 128 + SIGTERM);
+  EXPECT_TRUE(fs::exists(m_root / "started"));
+  ::sleep(1);
+  EXPECT_FALSE(fs::exists(m_root / "finished"));
+  EXPECT_FALSE(fs::exists(m_out) || fs::exists(m_root / "out.kv2media-partial"));
+}
+
+TEST_F(MediaToolTest, RefusesAFileThatChangesSizeWhileItIsCopied) {
+  // Large, so that the copy is far from its end when the tool is stopped to shrink the file.
+  fs::resize_file(m_payload / "KV2.EXE", std::uint64_t{1} << 30);
+  std::vector<std::string> args = BuildArgs();
+  args.insert(args.begin() + 1, "--progress");
+  int pipe[2];
+  ASSERT_EQ(::pipe(pipe), 0);
+  const int nNull = ::open("/dev/null", O_WRONLY);
+  const pid_t pid = Spawn(args, nNull, pipe[1]);
+  ::close(pipe[1]);
+  ::close(nNull);
+  std::string err;
+  char c = 0;
+  while (err.find("kv2media: copied") == std::string::npos && ::read(pipe[0], &c, 1) == 1) err += c;
+  ::kill(pid, SIGSTOP);
+  fs::resize_file(m_payload / "KV2.EXE", 1 << 20);
+  ::kill(pid, SIGCONT);
+  while (::read(pipe[0], &c, 1) == 1) err += c;
+  ::close(pipe[0]);
+  EXPECT_EQ(Wait(pid), 3);
+  EXPECT_NE(err.find((m_payload / "KV2.EXE").string() + ": error: changed while it was copied: "), std::string::npos) << err;
+  EXPECT_FALSE(fs::exists(m_out) || fs::exists(m_root / "out.kv2media-partial"));
 }
 
 TEST(CodePageNoteTest, NamesTheCodePageOnItsFirstLineOrNone) {
