@@ -168,6 +168,8 @@ TEST_F(SceneCanvasTest, EveryPixelPicksTheTopmostSpriteDrawnThereMirroredOrNot) 
 TEST_F(SceneCanvasTest, ABubbleIsPickedBeforeTheSpritesAndTheHeadFirst) {
   CBubble* pHead = static_cast<CBubble*>(m_scene.m_bubbles.GetHead());
   CBubble* pStarBubble = m_scene.BubbleOf(Sprite(2));
+  // The star's bubble laid under the mascot's, which the scene opens beside it.
+  pStarBubble->m_rcFirst = CRect(170, 140, 350, 180);
   CRect rcOverlap;
   ASSERT_TRUE(rcOverlap.IntersectRect(&pHead->m_rcFirst, &pStarBubble->m_rcFirst));
   EXPECT_EQ(m_scene.BubbleAt(CPoint(rcOverlap.left + 5, rcOverlap.top + 5)), pHead);
