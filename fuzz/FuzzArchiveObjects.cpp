@@ -75,7 +75,7 @@ void Animate(CPhasedSprite& sprite) {
     sprite.SetCellColumn(INT_MAX);
     for (WORD wMode : {ANIM_CYCLE, ANIM_DISSOLVE, ANIM_RANDOMPAUSE}) {
       sprite.m_wKind = static_cast<WORD>(SPRITE_KIND_PHASED | wMode);
-      for (DWORD dwNow = 0; dwNow < 12; ++dwNow) sprite.Animate(dwNow);
+      for (DWORD dwNow = 0; dwNow < 6; ++dwNow) sprite.Animate(dwNow);
     }
     // The cell a grid leaves, drawn whole and clipped; every flag and clip is drawn below.
     sprite.Render(&Canvas());
