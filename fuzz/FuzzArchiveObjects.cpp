@@ -1,4 +1,5 @@
-// Any bytes as an archive of objects, loaded as each archived class by name or as any object.
+// Any bytes as an archive of objects in a file in memory, loaded as each archived class by name
+// or as any object.
 // A sprite read so has no picture; it, and a sprite whose picture was there before its fields
 // were read, then go through every operation, which must stay safe with whatever was read.
 #include "CArchive.h"
@@ -7,6 +8,7 @@
 #include "CDIB.h"
 #include "CPhasedSprite.h"
 #include "FuzzInput.h"
+#include "MemoryFile.h"
 
 #include <climits>
 #include <cstdlib>
@@ -14,14 +16,10 @@
 
 namespace {
 
-// The archived classes; null asks for any object.
+// The archived classes; null, last, asks for any object.
 const CRuntimeClass* const kRequested[] = {
-    nullptr,
-    RUNTIME_CLASS(CDIB),
-    RUNTIME_CLASS(CBubble),
-    RUNTIME_CLASS(CBubbleList),
-    RUNTIME_CLASS(CSprite),
-    RUNTIME_CLASS(CPhasedSprite),
+    RUNTIME_CLASS(CDIB),   RUNTIME_CLASS(CBubble),       RUNTIME_CLASS(CBubbleList),
+    RUNTIME_CLASS(CSprite), RUNTIME_CLASS(CPhasedSprite), nullptr,
 };
 
 // Plain, every dissolve pattern, both mirrors.
@@ -41,15 +39,25 @@ void Delete(CObject* pOb) {
   for (CObject* p : owned) delete p;
 }
 
-void Draw(CSprite& sprite) {
-  // One canvas for the process: what is drawn on it is never read.
+// One canvas for the process: what is drawn on it is never read.
+CDIB& Canvas() {
   static CDIB scene;
   if (scene.GetWidth() == 0 && !scene.Create(16, 12)) std::abort();
-  const RECT clips[] = {{2, 1, 9, 7}, {-5, -5, 40, 40}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}};
+  return scene;
+}
+
+const RECT kClips[] = {{2, 1, 9, 7}, {-5, -5, 40, 40}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}};
+
+void Draw(CSprite& sprite) {
+  CDIB& scene = Canvas();
   for (WORD wFlags : kDrawFlags) {
     sprite.SetDrawFlags(wFlags);
     sprite.Render(&scene);
-    for (const RECT& rc : clips) sprite.Render(&scene, &rc);
+  }
+  // Clipping is the same whatever is drawn: plain and mirrored both ways suffice.
+  for (WORD wFlags : {WORD{DRAW_MIRROR_X | DRAW_MIRROR_Y}, WORD{0}}) {
+    sprite.SetDrawFlags(wFlags);
+    for (const RECT& rc : kClips) sprite.Render(&scene, &rc);
   }
   RECT rc;
   sprite.GetRect(&rc);
@@ -67,9 +75,11 @@ void Animate(CPhasedSprite& sprite) {
     sprite.SetCellColumn(INT_MAX);
     for (WORD wMode : {ANIM_CYCLE, ANIM_DISSOLVE, ANIM_RANDOMPAUSE}) {
       sprite.m_wKind = static_cast<WORD>(SPRITE_KIND_PHASED | wMode);
-      for (DWORD dwNow = 0; dwNow < 12; ++dwNow) sprite.Animate(dwNow);
+      for (DWORD dwNow = 0; dwNow < 6; ++dwNow) sprite.Animate(dwNow);
     }
-    Draw(sprite);
+    // The cell a grid leaves, drawn whole and clipped; every flag and clip is drawn below.
+    sprite.Render(&Canvas());
+    sprite.Render(&Canvas(), &kClips[0]);
   }
 }
 
@@ -103,10 +113,12 @@ void LoadOverPicture(CFile& file) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string path = WriteFuzzInput(data, size, ".ar");
-  CFile file;
-  if (!file.Open(path.c_str(), CFile::modeRead)) std::abort();
+  MemoryFile file(data, size);
+  // Every read of these bytes that makes an object makes the same one: a read as any object
+  // adds nothing after a read by name made one, and one sprite is exercised.
+  bool bMade = false, bExercised = false;
   for (const CRuntimeClass* pRequested : kRequested) {
+    if (pRequested == nullptr && bMade) break;
     CObject* pOb = nullptr;
     try {
       file.SeekToBegin();
@@ -115,7 +127,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const CException&) {
     }
     if (pOb != nullptr && pRequested != nullptr && !pOb->IsKindOf(pRequested)) std::abort();
-    if (auto* pSprite = dynamic_cast<CSprite*>(pOb)) Exercise(*pSprite);
+    bMade = bMade || pOb != nullptr;
+    if (auto* pSprite = dynamic_cast<CSprite*>(pOb); pSprite != nullptr && !bExercised) {
+      Exercise(*pSprite);
+      bExercised = true;
+    }
     Delete(pOb);
   }
   LoadOverPicture<CSprite>(file);

@@ -11,7 +11,7 @@ namespace {
 void Load(const std::uint8_t* data, std::size_t size) {
   CDIB dib;
   MemorySource in(data, size);
-  const DIBRefusal refusal = dib.ReadBitmap(in, 0);
+  const DIBRefusal refusal = dib.ReadBitmapFromSource(in, 0);
   CheckMemoryRefusal(refusal);
   if (refusal != DIBRefusal::kNone) {
     // A refusal leaves the bitmap made at construction.

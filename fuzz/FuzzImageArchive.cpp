@@ -12,11 +12,11 @@
 
 namespace {
 
-void LoadMembers(const std::uint8_t* data, std::size_t size, bool bExpanded, const std::string& first) {
+void LoadMembers(const std::uint8_t* data, std::size_t size, bool bNoMagicToCheck, const std::string& first) {
   for (const std::string& member : {first, std::string("LoginBk.bmp")}) {
     CDIB dib;
     MemorySource in(data, size);
-    const DIBRefusal refusal = dib.ReadArchiveMember(in, bExpanded, member.c_str());
+    const DIBRefusal refusal = dib.ReadArchiveMemberFromSource(in, bNoMagicToCheck, member.c_str());
     CheckMemoryRefusal(refusal);
     if (refusal == DIBRefusal::kNone)
       for (int y = 0; y < dib.GetHeight(); y += 3)

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider args(data, size);
   CDIB dib;
   MemorySource in(data, size);
-  if (dib.ReadBitmap(in, 0) != DIBRefusal::kNone) return 0;
+  if (dib.ReadBitmapFromSource(in, 0) != DIBRefusal::kNone) return 0;
   for (int n = 0; n < 8 && args.remaining_bytes() > 0; ++n)
     if (BYTE* p = dib.GetPixelAddress(args.ConsumeIntegral<int>(), args.ConsumeIntegral<int>())) *p ^= 0x5A;
   CDIB blank;

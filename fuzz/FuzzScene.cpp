@@ -1,5 +1,6 @@
-// Any bytes as the preview client's scene file, beside the demo scene's real picture archive;
-// a scene that loads is then composed, animated, hit and raised as the client would.
+// Any bytes as the preview client's scene file, beside the demo scene's picture archive made
+// small (fuzz/pictures: the same members, fewer pixels and colours); a scene that loads is then
+// composed, animated, hit and raised as the client would.
 #include "CSceneAnimator.h"
 #include "CSceneCanvas.h"
 #include "FuzzInput.h"
@@ -13,7 +14,7 @@ void PlacePictures(const std::string& scenePath) {
   static bool bPlaced = false;
   if (bPlaced) return;
   const std::filesystem::path target = std::filesystem::path(scenePath).parent_path() / "K2Scene.kds";
-  std::filesystem::copy_file(KV2_DEMO_PICTURES, target, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::copy_file(KV2_SCENE_PICTURES, target, std::filesystem::copy_options::overwrite_existing);
   bPlaced = true;
 }
 

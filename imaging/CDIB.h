@@ -76,14 +76,15 @@ class CDIB : public CObject {
 
   // What the loaders do, on bytes from a source the caller chose, with the reason of a refusal.
   // kNone installs the bitmap; the name, the mapped flag and the colours stay the caller's.
-  DIBRefusal ReadBitmap(ByteSource& in, std::int64_t nOffset);
+  // The bitmap file at nOffset of the source.
+  DIBRefusal ReadBitmapFromSource(ByteSource& in, std::int64_t nOffset);
   // The bitmap file at the path, expanded when it is SZDD-compressed.
-  DIBRefusal ReadBitmap(const char* pszPath);
-  // The named member of the image archive the source holds; an archive expanded from a
-  // compressed one is taken whatever its magic.
-  DIBRefusal ReadArchiveMember(ByteSource& in, bool bExpanded, const char* pszMember);
-  // The named member of the archive file, plain or compressed.
-  DIBRefusal ReadArchiveMember(const char* pszArchive, const char* pszMember);
+  DIBRefusal ReadBitmapFromPath(const char* pszPath);
+  // The named member of the image archive the source holds. bNoMagicToCheck: the bytes were
+  // expanded from a compressed archive, whose magic was checked instead; theirs is not looked at.
+  DIBRefusal ReadArchiveMemberFromSource(ByteSource& in, bool bNoMagicToCheck, const char* pszMember);
+  // The named member of the archive file at the path, plain or compressed.
+  DIBRefusal ReadArchiveMemberFromPath(const char* pszArchive, const char* pszMember);
 
   // Colour count of an information or core header.
   static int GetNumColors(const void* pHeader);

@@ -75,7 +75,7 @@ DIBRefusal ReadHeaders(ByteSource& in, std::int64_t base, Headers& h) {
 // The bitmap file at `base` of the source. Whatever fails, nothing is kept; colour entries past
 // the file's own are zero. Everything the headers claim is checked against the source before
 // anything is allocated for it.
-DIBRefusal ReadBitmapFile(ByteSource& in, std::int64_t base, LoadedBitmap& out) {
+DIBRefusal ReadBitmapBlocks(ByteSource& in, std::int64_t base, LoadedBitmap& out) {
   Headers h;
   if (DIBRefusal r = ReadHeaders(in, base, h); r != DIBRefusal::kNone) return r;
   if (h.file.bfSize < h.file.bfOffBits) return DIBRefusal::kSizeBelowOffset;
@@ -105,9 +105,9 @@ DIBRefusal ReadBitmapFile(ByteSource& in, std::int64_t base, LoadedBitmap& out) 
 }
 
 // Where the first directory entry named like the member, ignoring case, puts its bitmap.
-DIBRefusal FindMember(ByteSource& in, const kds::Header& header, bool bExpanded, const char* pszMember,
-                      std::int64_t& offset) {
-  if (!bExpanded && !kds::HasMagic(header.magic, kds::kMagic)) return DIBRefusal::kNotAnArchive;
+DIBRefusal FindMemberOffset(ByteSource& in, const kds::Header& header, bool bNoMagicToCheck, const char* pszMember,
+                            std::int64_t& offset) {
+  if (!bNoMagicToCheck && !kds::HasMagic(header.magic, kds::kMagic)) return DIBRefusal::kNotAnArchive;
   const std::int64_t bytes = std::int64_t{header.count} * sizeof(kds::Entry);
   // A directory cut short is a damaged archive.
   if (!in.Holds(sizeof header, bytes)) return DIBRefusal::kDirectoryPastEnd;
@@ -125,23 +125,30 @@ DIBRefusal FindMember(ByteSource& in, const kds::Header& header, bool bExpanded,
   return DIBRefusal::kMemberNotFound;
 }
 
-DIBRefusal ReadMember(CDIB& dib, ByteSource& in, const kds::Header& header, bool bExpanded, const char* pszMember) {
+DIBRefusal ReadMemberAfterHeader(CDIB& dib, ByteSource& in, const kds::Header& header, bool bNoMagicToCheck,
+                                 const char* pszMember) {
   std::int64_t offset = 0;
-  const DIBRefusal refusal = FindMember(in, header, bExpanded, pszMember, offset);
-  return refusal == DIBRefusal::kNone ? dib.ReadBitmap(in, offset) : refusal;
+  const DIBRefusal refusal = FindMemberOffset(in, header, bNoMagicToCheck, pszMember, offset);
+  return refusal == DIBRefusal::kNone ? dib.ReadBitmapFromSource(in, offset) : refusal;
+}
+
+// The first bytes of the file, read plainly by a source that is gone before the caller makes
+// another over the same file.
+DIBRefusal ReadFirstBytes(CFile& file, void* pFirst, std::int64_t nFirst) {
+  FileSource plain(file, false);
+  return ReadAt(plain, 0, pFirst, nFirst, DIBRefusal::kHeaderCut);
 }
 
 // The file at the path, plainly or through an expansion reader when its first bytes say it is
-// compressed: `read` gets the source and whether it expands.
+// compressed: `read` gets the one source over the file and whether it expands.
 template <class Read>
-DIBRefusal ReadAtPath(const char* pszPath, void* pFirst, std::int64_t nFirst, Read read) {
+DIBRefusal ReadFromPath(const char* pszPath, void* pFirst, std::int64_t nFirst, Read read) {
   CFile file;
   if (!file.Open(pszPath, kOpenFlags)) return DIBRefusal::kCannotOpen;
-  FileSource plain(file, false);
-  if (DIBRefusal r = ReadAt(plain, 0, pFirst, nFirst, DIBRefusal::kHeaderCut); r != DIBRefusal::kNone) return r;
-  if (!kds::HasMagic(pFirst, kds::kCompressedMagic)) return read(plain, false);
-  FileSource expanded(file, true);
-  return read(expanded, true);
+  if (DIBRefusal r = ReadFirstBytes(file, pFirst, nFirst); r != DIBRefusal::kNone) return r;
+  const bool bCompressed = kds::HasMagic(pFirst, kds::kCompressedMagic);
+  FileSource in(file, bCompressed);
+  return read(in, bCompressed);
 }
 
 // The public loaders' answer: 1 and the palette file's colours, or 0.
@@ -168,41 +175,43 @@ bool IsAdoptable(const BYTE* data, DWORD size) {
 
 }  // namespace
 
-DIBRefusal CDIB::ReadBitmap(ByteSource& in, std::int64_t nOffset) {
+DIBRefusal CDIB::ReadBitmapFromSource(ByteSource& in, std::int64_t nOffset) {
   LoadedBitmap bitmap;
-  const DIBRefusal refusal = ReadBitmapFile(in, nOffset, bitmap);
+  const DIBRefusal refusal = ReadBitmapBlocks(in, nOffset, bitmap);
   if (refusal == DIBRefusal::kNone)
     Install(reinterpret_cast<BITMAPINFO*>(bitmap.header.release()), bitmap.bits.release(), TRUE);
   return refusal;
 }
 
-DIBRefusal CDIB::ReadArchiveMember(ByteSource& in, bool bExpanded, const char* pszMember) {
+DIBRefusal CDIB::ReadArchiveMemberFromSource(ByteSource& in, bool bNoMagicToCheck, const char* pszMember) {
   kds::Header header;
   if (DIBRefusal r = ReadAt(in, 0, &header, sizeof header, DIBRefusal::kHeaderCut); r != DIBRefusal::kNone) return r;
-  return ReadMember(*this, in, header, bExpanded, pszMember);
+  return ReadMemberAfterHeader(*this, in, header, bNoMagicToCheck, pszMember);
 }
 
-DIBRefusal CDIB::ReadArchiveMember(const char* pszArchive, const char* pszMember) {
+DIBRefusal CDIB::ReadArchiveMemberFromPath(const char* pszArchive, const char* pszMember) {
   kds::Header header;
-  return ReadAtPath(pszArchive, &header, sizeof header, [&](ByteSource& in, bool bExpanded) {
-    // A plain archive's header is read already; the expanded one is read from its own source.
-    return bExpanded ? ReadArchiveMember(in, true, pszMember) : ReadMember(*this, in, header, false, pszMember);
+  return ReadFromPath(pszArchive, &header, sizeof header, [&](ByteSource& in, bool bCompressed) {
+    // A plain archive's header is read already; the expanded one is read from its own source
+    // and, its magic gone with the compression, has none to check.
+    return bCompressed ? ReadArchiveMemberFromSource(in, true, pszMember)
+                       : ReadMemberAfterHeader(*this, in, header, false, pszMember);
   });
 }
 
-DIBRefusal CDIB::ReadBitmap(const char* pszPath) {
+DIBRefusal CDIB::ReadBitmapFromPath(const char* pszPath) {
   char magic[2];
-  return ReadAtPath(pszPath, magic, sizeof magic, [&](ByteSource& in, bool) { return ReadBitmap(in, 0); });
+  return ReadFromPath(pszPath, magic, sizeof magic, [&](ByteSource& in, bool) { return ReadBitmapFromSource(in, 0); });
 }
 
 int CDIB::LoadFromFile(CFile* pFile, const char* pszPalette, int bCompressed, long lOffset) {
   if (pFile == nullptr || lOffset < 0) return 0;
   FileSource in(*pFile, bCompressed != 0);
-  return Loaded(*this, ReadBitmap(in, lOffset), pszPalette);
+  return Loaded(*this, ReadBitmapFromSource(in, lOffset), pszPalette);
 }
 
 int CDIB::LoadFromArchive(const char* pszArchive, const char* pszMember, const char* pszPalette) {
-  return Loaded(*this, ReadArchiveMember(pszArchive, pszMember), pszPalette);
+  return Loaded(*this, ReadArchiveMemberFromPath(pszArchive, pszMember), pszPalette);
 }
 
 int CDIB::Load(const char* pszName, const char* pszPalette) {
@@ -214,7 +223,7 @@ int CDIB::Load(const char* pszName, const char* pszPalette) {
   const int bar = m_strName.Find('|');
   if (bar > 0) return LoadFromArchive(m_strName.Left(bar) + ".kds", m_strName.Mid(bar + 1), pszPalette);
 
-  return Loaded(*this, ReadBitmap(m_strName), pszPalette);
+  return Loaded(*this, ReadBitmapFromPath(m_strName), pszPalette);
 }
 
 int CDIB::LoadFromResource(UINT nID) {

@@ -44,20 +44,13 @@ bool FileSource::Seek(std::int64_t position) {
 }
 
 bool FileSource::Reposition() {
-  if (m_nFilePosition == m_nPosition) return true;
-  m_nFilePosition = -1;
   const LONG offset = static_cast<LONG>(m_nPosition);
-  if (m_bCompressed) {
-    if (m_hLZ < 0 || LZSeek(m_hLZ, offset, 0) != offset) return false;
-  } else {
-    try {
-      if (m_file.Seek(offset, CFile::begin) != offset) return false;
-    } catch (const CFileException&) {
-      return false;
-    }
+  if (m_bCompressed) return m_hLZ >= 0 && LZSeek(m_hLZ, offset, 0) == offset;
+  try {
+    return m_file.Seek(offset, CFile::begin) == offset;
+  } catch (const CFileException&) {
+    return false;
   }
-  m_nFilePosition = m_nPosition;
-  return true;
 }
 
 INT FileSource::ReadSome(BYTE* pBuffer, INT nBytes) {
@@ -75,14 +68,10 @@ bool FileSource::Read(void* pBuffer, std::int64_t nBytes) {
   std::int64_t done = 0;
   while (done < nBytes) {
     const INT got = ReadSome(out + done, static_cast<INT>(nBytes - done));
-    if (got <= 0) {
-      m_nFilePosition = -1;
-      return false;
-    }
+    if (got <= 0) return false;
     done += got;
   }
   m_nPosition += nBytes;
-  m_nFilePosition = m_nPosition;
   return true;
 }
 

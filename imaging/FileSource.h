@@ -9,7 +9,9 @@ class FileSource : public ByteSource {
  public:
   // The file stays open and its owner's. Reads start at the data's start, whatever the file's
   // position. A compressed source reads over a handle of its own, so that closing the expansion
-  // reader leaves the owner's handle open.
+  // reader leaves the owner's handle open; that handle shares the file's position, which the
+  // expansion reader may expect to find where it left it: while a compressed source lives,
+  // nothing else reads the file.
   FileSource(CFile& file, bool bCompressed);
   ~FileSource() override;
 
@@ -20,14 +22,14 @@ class FileSource : public ByteSource {
   void OpenExpansion();
   // The file's length, or the expanded length as far as the compressed data can justify it.
   std::int64_t MeasureLength();
-  // Moves the file to where the next read starts, unless it stands there already: readers mostly
-  // read on from where they stopped.
+  // Moves the file or reader to where the next read starts. Every read does, rather than trust
+  // a position remembered from the last one: whoever else moved the file since cannot make a
+  // read take the wrong bytes.
   bool Reposition();
   INT ReadSome(BYTE* pBuffer, INT nBytes);
 
   CFile& m_file;
   bool m_bCompressed;
   INT m_hLZ = -1;  // the expansion reader; negative when it could not be opened
-  std::int64_t m_nPosition = 0;       // where the next read starts
-  std::int64_t m_nFilePosition = -1;  // where the file or reader stands; -1 unknown
+  std::int64_t m_nPosition = 0;  // where the next read starts
 };

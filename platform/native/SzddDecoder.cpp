@@ -133,8 +133,10 @@ void SzddDecoder::DecodeGroups(const BYTE* in, std::size_t inSize, BYTE* out, st
     }
   }
   // The window takes the last of the bytes written straight to the caller, in at most two
-  // pieces as it wraps around.
+  // pieces as it wraps around. A call that wrote none leaves it alone: its output may be no
+  // buffer at all.
   const auto written = static_cast<std::size_t>(dest - first);
+  if (written == 0) return;
   const std::size_t kept = std::min(written, szdd::kWindowSize);
   const std::size_t at = (m_writePos + written - kept) & szdd::kWindowMask;
   const std::size_t beforeWrap = std::min(kept, szdd::kWindowSize - at);

@@ -79,5 +79,5 @@ bool KdsArchive::Build(const std::vector<Member>& members, Bytes& archive, std::
 }
 
 DIBRefusal KdsArchive::LoadMember(const std::string& archive, const std::string& member, CDIB& dib) {
-  return dib.ReadArchiveMember(archive.c_str(), member.c_str());
+  return dib.ReadArchiveMemberFromPath(archive.c_str(), member.c_str());
 }

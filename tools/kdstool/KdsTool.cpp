@@ -35,7 +35,7 @@ DIBRefusal LoadEntry(const std::string& archive, bool bCompressed, const kds::En
   if (!file.Open(archive.c_str(), CFile::modeRead | CFile::shareDenyWrite)) return DIBRefusal::kCannotOpen;
   if (entry.offset > 0x7FFFFFFF) return DIBRefusal::kMemberOffset;
   FileSource in(file, bCompressed);
-  return dib.ReadBitmap(in, entry.offset);
+  return dib.ReadBitmapFromSource(in, entry.offset);
 }
 
 }  // namespace
@@ -60,7 +60,7 @@ int KdsTool::Pack(const std::string& archive, const std::vector<std::string>& fi
     CFile file;
     if (!file.Open(path.c_str(), CFile::modeRead)) return Fail(path + " cannot be opened");
     FileSource in(file, false);
-    if (const DIBRefusal refusal = dib.ReadBitmap(in, 0); refusal != DIBRefusal::kNone)
+    if (const DIBRefusal refusal = dib.ReadBitmapFromSource(in, 0); refusal != DIBRefusal::kNone)
       return Fail(path + " is not a bitmap file the loader takes (\"BM\" or \"BC\", uncompressed, 8 to 32 bits): " +
                   DescribeRefusal(refusal));
     // Its size is what the bitmap says; bytes after it belong to no member.

@@ -123,7 +123,7 @@ TEST(CDIBArchive, DirectoryLookups) {
     else EXPECT_TRUE(Unchanged(dib, before)) << c.what;
     EXPECT_STREQ(dib.m_strName, "kept") << c.what;
     CDIB reader;
-    EXPECT_EQ(reader.ReadArchiveMember("case.kds", c.member), c.why) << c.what;
+    EXPECT_EQ(reader.ReadArchiveMemberFromPath("case.kds", c.member), c.why) << c.what;
   }
 }
 
@@ -132,5 +132,5 @@ TEST(CDIBArchive, MissingArchiveFails) {
   CDIB dib;
   EXPECT_EQ(dib.Load("nowhere|a.bmp"), 0);
   EXPECT_STREQ(dib.m_strName, "nowhere|a.bmp");
-  EXPECT_EQ(dib.ReadArchiveMember("nowhere.kds", "a.bmp"), kCannotOpen);
+  EXPECT_EQ(dib.ReadArchiveMemberFromPath("nowhere.kds", "a.bmp"), kCannotOpen);
 }

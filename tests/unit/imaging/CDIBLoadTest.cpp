@@ -117,7 +117,7 @@ TEST(CDIBLoadPeers, BadFixturesAreRefusedForTheirReason) {
   };
   for (const auto& c : cases) {
     CDIB dib;
-    EXPECT_EQ(dib.ReadBitmap(DataPath(c.name).c_str()), c.why) << c.name;
+    EXPECT_EQ(dib.ReadBitmapFromPath(DataPath(c.name).c_str()), c.why) << c.name;
     HeldBitmap held;
     const Snapshot before(held.dib);
     EXPECT_EQ(held.dib.Load(DataPath(c.name).c_str()), 0) << c.name;
@@ -167,6 +167,19 @@ TEST(CDIBLoadFile, ReadsTheBitmapAtTheGivenOffset) {
   EXPECT_EQ(LoadFile(dib, "inside.bin", FALSE, 0), 0);
   ASSERT_EQ(LoadFile(dib, "inside.bin", FALSE, 33), 1);
   EXPECT_EQ(PixelRows(dib), TestPixels(5, 3));
+}
+
+// A file source reads on from its own place, whoever moved the file meanwhile.
+TEST(CDIBLoadFile, FileSourceReadsFromItsOwnPlace) {
+  CFile file;
+  ASSERT_TRUE(file.Open(kMagickBmp3.c_str(), CFile::modeRead));
+  FileSource in(file, false);
+  Bytes first(2), next(4);
+  ASSERT_TRUE(in.Read(first.data(), 2));
+  file.Seek(100, CFile::begin);
+  ASSERT_TRUE(in.Read(next.data(), 4));
+  const Bytes bytes = ReadBytes(kMagickBmp3);
+  EXPECT_EQ(next, Bytes(bytes.begin() + 2, bytes.begin() + 6));
 }
 
 TEST(CDIBLoadFile, KeepsTheNameAndTheMappedFlag) {
@@ -246,7 +259,7 @@ TEST(CDIBLoadFile, HostileFilesAreRefusedAndChangeNothing) {
     WriteBytes("hostile.bmp", bytes);
     CDIB dib;
     MemorySource in(bytes.data(), bytes.size());
-    EXPECT_EQ(dib.ReadBitmap(in, 0), c.why) << c.what;
+    EXPECT_EQ(dib.ReadBitmapFromSource(in, 0), c.why) << c.what;
     HeldBitmap held;
     const Snapshot before(held.dib);
     EXPECT_EQ(LoadFile(held.dib, "hostile.bmp"), 0) << c.what;
@@ -300,7 +313,7 @@ TEST(CDIBLoadFile, CompressedFilesClaimingMoreThanTheyHoldAreRefused) {
     HeldBitmap held;
     const Snapshot before(held.dib);
     EXPECT_EQ(LoadFile(held.dib, "liar.bm_", TRUE), 0) << c.what;
-    EXPECT_EQ(held.dib.ReadBitmap("liar.bm_"), c.why) << c.what;
+    EXPECT_EQ(held.dib.ReadBitmapFromPath("liar.bm_"), c.why) << c.what;
     EXPECT_TRUE(Unchanged(held.dib, before)) << c.what;
   }
   WriteBytes("whole.bm_", whole);

@@ -41,6 +41,8 @@ const SzddCase kCases[] = {
     // Expanded by the platform's library under Wine; msexpand adds 18 bytes from a cut token.
     {"szdd/bad/garbage-stream.bin_", Opens::Compressed, 0, "szdd/bad/garbage-stream.expanded", kAll, 5000},
     {"szdd/bad/unknown-mode.bmp_", Opens::Refused, LZERROR_UNKNOWNALG, nullptr, 0, 0},
+    // Claims nothing and holds a control byte whose first token is cut.
+    {"szdd/bad/claims-nothing.bin_", Opens::Compressed, 0, nullptr, 0, 0},
 };
 
 // Windows fails a read that finds the expanded data at its end with LZERROR_READ (the

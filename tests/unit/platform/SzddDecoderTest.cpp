@@ -89,5 +89,20 @@ TEST(SzddDecoder, MatchesIntoTheInitialWindowAndAWholeWindowBack) {
     EXPECT_TRUE(Expand(stream, expected.size(), maxIn, maxOut, 5) == expected) << maxIn << " " << maxOut;
 }
 
+// A caller with nothing to expand into may pass no buffer at all: nothing moves, and the
+// decoder goes on as if that call had not been made.
+TEST(SzddDecoder, NoOutputBufferChangesNothing) {
+  const std::string text = ReadFixture("szdd/good/text.txt");
+  const auto packed = SzddCompressor().Compress(reinterpret_cast<const BYTE*>(text.data()), text.size());
+  const Bytes stream(packed.begin() + szdd::kHeaderSize, packed.end());
+  native::SzddDecoder decoder;
+  const auto none = decoder.Decode(stream.data(), stream.size(), nullptr, 0);
+  EXPECT_EQ(none.consumed, 0u);
+  EXPECT_EQ(none.produced, 0u);
+  Bytes out(text.size());
+  EXPECT_EQ(decoder.Decode(stream.data(), stream.size(), out.data(), out.size()).produced, text.size());
+  EXPECT_EQ(std::string(out.begin(), out.end()), text);
+}
+
 }  // namespace
 #endif
