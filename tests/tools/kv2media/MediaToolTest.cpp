@@ -78,6 +78,25 @@ int Wait(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// Runs the tool, calls act with its process once its first progress line shows the copy under
+// way, and returns its status and what it wrote to stderr.
+std::pair<int, std::string> RunActingMidCopy(const std::vector<std::string>& args, const std::function<void(pid_t)>& act) {
+  int pipe[2];
+  if (::pipe(pipe) != 0) return {-1, "no pipe"};
+  const int nNull = ::open("/dev/null", O_WRONLY);
+  const pid_t pid = Spawn(args, nNull, pipe[1]);
+  ::close(pipe[1]);
+  ::close(nNull);
+  std::string err;
+  char c = 0;
+  while (err.find("kv2media: copied") == std::string::npos && ::read(pipe[0], &c, 1) == 1) err += c;
+  act(pid);
+  while (::read(pipe[0], &c, 1) == 1) err += c;
+  ::close(pipe[0]);
+  const int nStatus = Wait(pid);
+  return {nStatus, err};
+}
+
 // A file not even root can remove while the flag is set; false where the file system has none.
 bool SetImmutable(const fs::path& path, bool bImmutable) {
   const int fd = ::open(path.c_str(), O_RDONLY);
@@ -368,7 +387,7 @@ TEST_F(MediaToolTest, FollowsTheConventionsOfCommandLineTools) {
 }
 
 TEST_F(MediaToolTest, ASignalMidCopyLeavesOutAsItWas) {
-  // Large, so that the copy is far from its end when the tool is stopped to shrink the file.
+  // Large, so that the copy is far from its end when the signal comes.
   fs::resize_file(m_payload / "KV2.EXE", std::uint64_t{1} << 30);
   fs::create_directory(m_out);
   WriteAll(m_out / "old", "old media");
@@ -376,20 +395,8 @@ TEST_F(MediaToolTest, ASignalMidCopyLeavesOutAsItWas) {
   args.insert(args.begin() + 1, {"--force", "--progress"});
   for (const auto& [nSignal, pszName] : {std::pair{SIGINT, "SIGINT"}, {SIGTERM, "SIGTERM"}, {SIGHUP, "SIGHUP"}}) {
     SCOPED_TRACE(pszName);
-    int pipe[2];
-    ASSERT_EQ(::pipe(pipe), 0);
-    const int nNull = ::open("/dev/null", O_WRONLY);
-    const pid_t pid = Spawn(args, nNull, pipe[1]);
-    ::close(pipe[1]);
-    ::close(nNull);
-    // Once the first progress line shows the copy under way.
-    std::string err;
-    char c = 0;
-    while (err.find("kv2media: copied") == std::string::npos && ::read(pipe[0], &c, 1) == 1) err += c;
-    ::kill(pid, nSignal);
-    while (::read(pipe[0], &c, 1) == 1) err += c;
-    ::close(pipe[0]);
-    EXPECT_EQ(Wait(pid), 128 + nSignal);
+    const auto [nStatus, err] = RunActingMidCopy(args, [nSignal = nSignal](pid_t pid) { ::kill(pid, nSignal); });
+    EXPECT_EQ(nStatus, 128 + nSignal);
     EXPECT_TRUE(err.ends_with(std::string("\nkv2media: interrupted by ") + pszName + ": " + m_out.string() +
                               " left as it was, the media in hand removed\n"))
         << err;
@@ -616,21 +623,12 @@ TEST_F(MediaToolTest, RefusesAFileThatChangesSizeWhileItIsCopied) {
   fs::resize_file(m_payload / "KV2.EXE", std::uint64_t{1} << 30);
   std::vector<std::string> args = BuildArgs();
   args.insert(args.begin() + 1, "--progress");
-  int pipe[2];
-  ASSERT_EQ(::pipe(pipe), 0);
-  const int nNull = ::open("/dev/null", O_WRONLY);
-  const pid_t pid = Spawn(args, nNull, pipe[1]);
-  ::close(pipe[1]);
-  ::close(nNull);
-  std::string err;
-  char c = 0;
-  while (err.find("kv2media: copied") == std::string::npos && ::read(pipe[0], &c, 1) == 1) err += c;
-  ::kill(pid, SIGSTOP);
-  fs::resize_file(m_payload / "KV2.EXE", 1 << 20);
-  ::kill(pid, SIGCONT);
-  while (::read(pipe[0], &c, 1) == 1) err += c;
-  ::close(pipe[0]);
-  EXPECT_EQ(Wait(pid), 3);
+  const auto [nStatus, err] = RunActingMidCopy(args, [&](pid_t pid) {
+    ::kill(pid, SIGSTOP);
+    fs::resize_file(m_payload / "KV2.EXE", 1 << 20);
+    ::kill(pid, SIGCONT);
+  });
+  EXPECT_EQ(nStatus, 3);
   EXPECT_NE(err.find((m_payload / "KV2.EXE").string() + ": error: changed while it was copied: "), std::string::npos) << err;
   EXPECT_FALSE(fs::exists(m_out) || fs::exists(m_root / "out.kv2media-partial"));
 }
