@@ -1,6 +1,7 @@
 #include "FolderRelative.h"
 
 #include "CHandle.h"
+#include "CSystemLibrary.h"
 
 #include <cstddef>
 #include <cstring>
@@ -12,17 +13,20 @@ constexpr NTSTATUS kNotImplemented = static_cast<NTSTATUS>(0xC0000002);
 // Enough for a name the platform allows (255 characters) after the entry's fixed part.
 constexpr size_t kListingBytes = sizeof(FILE_ID_BOTH_DIR_INFORMATION) + 256 * sizeof(WCHAR);
 
-using NtCreateFileFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER,
+// A KnownDLL, bound like the other system libraries.
+constinit CSystemLibrary ntdll("ntdll.dll");
+
+using NtCreateFileFunction = NTSTATUS NTAPI(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER,
                                               ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
-using NtQueryDirectoryFileFunction = NTSTATUS(NTAPI*)(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG,
+using NtQueryDirectoryFileFunction = NTSTATUS NTAPI(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG,
                                                       FILE_INFORMATION_CLASS, BOOLEAN, PUNICODE_STRING, BOOLEAN);
-using NtSetInformationFileFunction = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
+using NtSetInformationFileFunction = NTSTATUS NTAPI(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
 
 }  // namespace
 
 HANDLE OpenRelative(HANDLE hFolder, const std::wstring& strName, ACCESS_MASK access, ULONG nShare, ULONG nDisposition,
                     ULONG nOptions, NTSTATUS& status) {
-  static const auto pfn = SystemFunction<NtCreateFileFunction>("ntdll.dll", "NtCreateFile");
+  static const auto pfn = ntdll.Find<NtCreateFileFunction>("NtCreateFile");
   status = kNotImplemented;
   if (pfn == nullptr || strName.size() > 0x7FFF) return nullptr;
   const auto nBytes = static_cast<USHORT>(strName.size() * sizeof(WCHAR));
@@ -42,7 +46,7 @@ HANDLE CreateRelative(HANDLE hFolder, const std::wstring& strName, NTSTATUS& sta
 }
 
 BOOL ListEntry(HANDLE hFolder, const std::wstring& strName, FILE_ID_BOTH_DIR_INFORMATION& entry) {
-  static const auto pfn = SystemFunction<NtQueryDirectoryFileFunction>("ntdll.dll", "NtQueryDirectoryFile");
+  static const auto pfn = ntdll.Find<NtQueryDirectoryFileFunction>("NtQueryDirectoryFile");
   NTSTATUS status;
   // A listing handle of its own: a handle keeps the name its first listing asked for.
   const CHandle listing(OpenRelative(hFolder, std::wstring(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -78,7 +82,7 @@ HANDLE OpenPlainSubfolder(HANDLE hFolder, const std::wstring& strName) {
 }
 
 BOOL SetInformation(HANDLE h, void* pInfo, ULONG nSize, FILE_INFORMATION_CLASS nClass) {
-  static const auto pfn = SystemFunction<NtSetInformationFileFunction>("ntdll.dll", "NtSetInformationFile");
+  static const auto pfn = ntdll.Find<NtSetInformationFileFunction>("NtSetInformationFile");
   IO_STATUS_BLOCK io{};
   return pfn != nullptr && pfn(h, &io, pInfo, nSize, nClass) >= 0;
 }

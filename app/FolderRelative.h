@@ -15,12 +15,6 @@ constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);
 // What a held folder needs to open names in it and list it.
 constexpr ACCESS_MASK kFolderAccess = FILE_TRAVERSE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
 
-// Bound at run time: null where the system lacks it.
-template <typename F>
-F SystemFunction(const char* pszModule, const char* pszName) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(pszModule), pszName)));
-}
-
 // Opens the name in the folder (null and the status on failure). An empty name opens the folder
 // itself once more.
 HANDLE OpenRelative(HANDLE hFolder, const std::wstring& strName, ACCESS_MASK access, ULONG nShare, ULONG nDisposition,
