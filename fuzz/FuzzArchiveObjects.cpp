@@ -3,6 +3,7 @@
 // A sprite read so has no picture; it, and a sprite whose picture was there before its fields
 // were read, then go through every operation, which must stay safe with whatever was read.
 #include "CArchive.h"
+#include "CArchiveException.h"
 #include "CBubble.h"
 #include "CBubbleList.h"
 #include "CDIB.h"
@@ -114,20 +115,22 @@ void LoadOverPicture(CFile& file) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   MemoryFile file(data, size);
-  // Every read of these bytes that makes an object makes the same one: a read as any object
-  // adds nothing after a read by name made one, and one sprite is exercised.
-  bool bMade = false, bExercised = false;
+  // Every read of these bytes that gets past the class check reads the same object: a read as
+  // any object adds nothing after a read by name did, and one sprite is exercised.
+  bool bClassTaken = false, bExercised = false;
   for (const CRuntimeClass* pRequested : kRequested) {
-    if (pRequested == nullptr && bMade) break;
+    if (pRequested == nullptr && bClassTaken) break;
     CObject* pOb = nullptr;
     try {
       file.SeekToBegin();
       CArchive ar(&file, CArchive::load);
       pOb = ar.ReadObject(pRequested);
+    } catch (const CArchiveException& e) {
+      bClassTaken = bClassTaken || e.m_cause != CArchiveException::badClass;
     } catch (const CException&) {
     }
     if (pOb != nullptr && pRequested != nullptr && !pOb->IsKindOf(pRequested)) std::abort();
-    bMade = bMade || pOb != nullptr;
+    bClassTaken = bClassTaken || pOb != nullptr;
     if (auto* pSprite = dynamic_cast<CSprite*>(pOb); pSprite != nullptr && !bExercised) {
       Exercise(*pSprite);
       bExercised = true;
