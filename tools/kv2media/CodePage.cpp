@@ -2,16 +2,17 @@
 
 #include <iconv.h>
 
+#include <bit>
 #include <charconv>
 #include <cstdio>
 #include <map>
 #include <utility>
-#include <vector>
 
 namespace {
 
+// Code pages by the platform's numbers, UTF-8 among them; UTF-32 stands for this machine's char32_t.
 constexpr UINT kUtf8CodePage = 65001;
-const char kUtf8Name[] = "UTF-8";
+constexpr UINT kUtf32CodePage = 12000;
 const std::string kNoteKey = "codepage=";
 
 std::string Escaped(unsigned char byte) {
@@ -32,76 +33,79 @@ class Converters {
   }
 
   // kNoConverter for a code page the C library does not know.
-  iconv_t From(const std::string& from, const std::string& to) {
-    const auto [it, bNew] = m_open.try_emplace({from, to}, kNoConverter);
-    if (bNew) it->second = iconv_open(to.c_str(), from.c_str());
+  iconv_t From(UINT nFrom, UINT nTo) {
+    const auto [it, bNew] = m_open.try_emplace({nFrom, nTo}, kNoConverter);
+    if (bNew) it->second = iconv_open(Name(nTo).c_str(), Name(nFrom).c_str());
     return it->second;
   }
 
  private:
-  std::map<std::pair<std::string, std::string>, iconv_t> m_open;
+  // The C library's name of a code page.
+  static std::string Name(UINT nCodePage) {
+    if (nCodePage == kUtf8CodePage) return "UTF-8";
+    if (nCodePage == kUtf32CodePage) return std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE";
+    return "CP" + std::to_string(nCodePage);
+  }
+
+  std::map<std::pair<UINT, UINT>, iconv_t> m_open;
 };
 
-iconv_t Converter(const std::string& from, const std::string& to) {
+iconv_t Converter(UINT nFrom, UINT nTo) {
   static Converters converters;
-  return converters.From(from, to);
+  return converters.From(nFrom, nTo);
+}
+
+// Bytes converted into text of code units straight, without a buffer between.
+template <class Text>
+bool Converted(UINT nFrom, UINT nTo, const char* pBytes, std::size_t nBytes, Text& out) {
+  using Unit = typename Text::value_type;
+  const iconv_t cd = Converter(nFrom, nTo);
+  if (cd == kNoConverter) return false;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // the initial state, whatever the last conversion left
+  // Four bytes a character cover every code page, UTF-8 and UTF-32.
+  out.resize((nBytes + 1) * 4 / sizeof(Unit));
+  char* pIn = const_cast<char*>(pBytes);
+  char* pOut = reinterpret_cast<char*>(out.data());
+  std::size_t nOut = out.size() * sizeof(Unit);
+  const bool ok = iconv(cd, &pIn, &nBytes, &pOut, &nOut) != static_cast<std::size_t>(-1) &&
+                  iconv(cd, nullptr, nullptr, &pOut, &nOut) != static_cast<std::size_t>(-1);
+  out.resize(ok ? static_cast<std::size_t>(pOut - reinterpret_cast<char*>(out.data())) / sizeof(Unit) : 0);
+  return ok;
 }
 
 }  // namespace
 
-std::string CodePage::Name() const {
-  return m_nCodePage == kUtf8CodePage ? kUtf8Name : "CP" + std::to_string(m_nCodePage);
-}
-
-bool CodePage::Convert(const std::string& from, const std::string& to, const std::string& in, std::string& out) {
+bool CodePage::Convert(UINT nFrom, UINT nTo, const std::string& in, std::string& out) {
   // From UTF-8 to itself the C library lets characters past U+10FFFF through; to UTF-32 it does not.
-  if (from == kUtf8Name && to == kUtf8Name) {
+  if (nFrom == kUtf8CodePage && nTo == kUtf8CodePage) {
     std::u32string points;
     if (!Utf8ToCodePoints(in, points)) return false;
     out = in;
     return true;
   }
-  const iconv_t cd = Converter(from, to);
-  if (cd == kNoConverter) return false;
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // the initial state, whatever the last conversion left
-  // Four bytes a character cover every code page and UTF-8.
-  std::vector<char> buffer(in.size() * 4 + 4);
-  char* pIn = const_cast<char*>(in.data());
-  std::size_t nIn = in.size();
-  char* pOut = buffer.data();
-  std::size_t nOut = buffer.size();
-  const bool ok = iconv(cd, &pIn, &nIn, &pOut, &nOut) != static_cast<std::size_t>(-1) &&
-                  iconv(cd, nullptr, nullptr, &pOut, &nOut) != static_cast<std::size_t>(-1);
-  if (ok) out.assign(buffer.data(), pOut);
-  return ok;
+  return Converted(nFrom, nTo, in.data(), in.size(), out);
 }
 
-bool CodePage::FromUtf8(const std::string& utf8, std::string& text) const { return Convert(kUtf8Name, Name(), utf8, text); }
+bool CodePage::FromUtf8(const std::string& utf8, std::string& text) const { return Convert(kUtf8CodePage, m_nCodePage, utf8, text); }
 
-bool CodePage::ToUtf8(const std::string& text, std::string& utf8) const { return Convert(Name(), kUtf8Name, text, utf8); }
+bool CodePage::ToUtf8(const std::string& text, std::string& utf8) const { return Convert(m_nCodePage, kUtf8CodePage, text, utf8); }
 
 bool CodePage::ToCodePoints(const std::string& text, std::u32string& points) const {
-  std::string utf8;
-  return ToUtf8(text, utf8) && Utf8ToCodePoints(utf8, points);
+  // In one conversion: names are folded for every comparison.
+  return CodePoints(m_nCodePage, text, points);
 }
 
 bool CodePage::Utf8ToCodePoints(const std::string& utf8, std::u32string& points) {
-  std::string bytes;
-  if (!Convert(kUtf8Name, "UTF-32LE", utf8, bytes)) return false;
-  points.clear();
-  for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + i);
-    points += static_cast<char32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<char32_t>(p[3]) << 24);
-  }
-  return true;
+  return CodePoints(kUtf8CodePage, utf8, points);
+}
+
+bool CodePage::CodePoints(UINT nFrom, const std::string& text, std::u32string& points) {
+  return Converted(nFrom, kUtf32CodePage, text.data(), text.size(), points);
 }
 
 std::string CodePage::CodePointsToUtf8(const std::u32string& points) {
-  std::string bytes;
-  for (const char32_t c : points)
-    for (int nShift = 0; nShift < 32; nShift += 8) bytes += static_cast<char>((c >> nShift) & 0xFF);
   std::string utf8;
-  Convert("UTF-32LE", kUtf8Name, bytes, utf8);
+  Converted(kUtf32CodePage, kUtf8CodePage, reinterpret_cast<const char*>(points.data()), points.size() * sizeof(char32_t), utf8);
   return utf8;
 }
 
@@ -117,7 +121,7 @@ UINT CodePage::Noted(std::istream& note) {
   return error == std::errc() ? nCodePage : 0;
 }
 
-bool CodePage::IsKnown() const { return Converter(kUtf8Name, Name()) != kNoConverter; }
+bool CodePage::IsKnown() const { return Converter(kUtf8CodePage, m_nCodePage) != kNoConverter; }
 
 std::string CodePage::Shown(const std::string& text) const {
   std::string utf8;

@@ -34,8 +34,8 @@ class CodePage {
   std::string Shown(const std::string& text) const;
 
  private:
-  std::string Name() const;
-  static bool Convert(const std::string& from, const std::string& to, const std::string& in, std::string& out);
+  static bool Convert(UINT nFrom, UINT nTo, const std::string& in, std::string& out);
+  static bool CodePoints(UINT nFrom, const std::string& text, std::u32string& points);
 
   UINT m_nCodePage;
 };

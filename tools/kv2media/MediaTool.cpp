@@ -63,9 +63,13 @@ struct SizeChanged {
   std::uint64_t nCopied = 0;
 };
 
-bool IsOwnFile(const std::string& strName, const CodePage& codePage) {
-  return std::any_of(std::begin(kOwnFiles), std::end(kOwnFiles),
-                     [&](const char* psz) { return SameName(strName, psz, codePage); });
+bool IsOwnFile(const std::u32string& folded, const CodePage& codePage) {
+  // Folded once for each code page: every line and every file of the media is compared with them.
+  static std::map<UINT, std::set<std::u32string>> ownByCodePage;
+  auto [it, bNew] = ownByCodePage.try_emplace(codePage.Number());
+  if (bNew)
+    for (const char* psz : kOwnFiles) it->second.insert(FoldedName(psz, codePage));
+  return it->second.contains(folded);
 }
 
 
@@ -155,22 +159,36 @@ std::string SigningDamage(const fs::path& program, bool bProgram, std::uint16_t 
   return std::string("a program for machine type ") + hex;
 }
 
-// The files of the media by the names the setup opens them by, whatever the case, as the
-// platform finds them; a name the code page cannot spell the setup cannot open.
-MediaTool::NameIndex IndexFolder(const fs::path& folder, const CodePage& codePage) {
-  MediaTool::NameIndex index;
+// The files of the media, each name folded once: the list's lines and the check for files no
+// line names both look them up.
+MediaTool::MediaFiles ListMedia(const fs::path& folder, const CodePage& codePage) {
+  MediaTool::MediaFiles mediaFiles;
   std::error_code error;
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
     std::string strName;
-    if (entry.is_regular_file(error) && codePage.FromUtf8(entry.path().filename().string(), strName))
-      index.emplace(FoldedName(strName, codePage), entry.path());
+    if (!entry.is_regular_file(error)) continue;
+    const bool bSpelled = codePage.FromUtf8(entry.path().filename().string(), strName);
+    mediaFiles.push_back({entry.path(), bSpelled ? FoldedName(strName, codePage) : std::u32string()});
   }
+  return mediaFiles;
+}
+
+// The files of the media by the names the setup opens them by, whatever the case, as the
+// platform finds them; a name the code page cannot spell the setup cannot open.
+MediaTool::NameIndex IndexOf(const MediaTool::MediaFiles& mediaFiles) {
+  MediaTool::NameIndex index;
+  for (const MediaTool::MediaFile& file : mediaFiles)
+    if (!file.folded.empty()) index.emplace(file.folded, file.path);
   return index;
 }
 
-fs::path Find(const MediaTool::NameIndex& index, const std::string& strName, const CodePage& codePage) {
-  const auto found = index.find(FoldedName(strName, codePage));
+fs::path Find(const MediaTool::NameIndex& index, const std::u32string& folded) {
+  const auto found = index.find(folded);
   return found == index.end() ? fs::path() : found->second;
+}
+
+fs::path Find(const MediaTool::NameIndex& index, const std::string& strName, const CodePage& codePage) {
+  return Find(index, FoldedName(strName, codePage));
 }
 
 }  // namespace
@@ -522,7 +540,8 @@ int MediaTool::Check(const std::string& media, UINT nCodePage, bool bSigned) {
     Problem("code page " + std::to_string(codePage.Number()), "not one this system converts to");
     return kProblems;
   }
-  const NameIndex index = IndexFolder(media, codePage);
+  const MediaFiles mediaFiles = ListMedia(media, codePage);
+  const NameIndex index = IndexOf(mediaFiles);
   const fs::path setup = Find(index, kSetup, codePage);
   const std::string setupProblem = setup.empty() ? "missing from the media" : WhyNotWindowsProgram(setup.string());
   if (!setupProblem.empty()) Problem((fs::path(media) / kSetup).string(), setupProblem);
@@ -533,7 +552,7 @@ int MediaTool::Check(const std::string& media, UINT nCodePage, bool bSigned) {
             "the setup would show a bare dialog that proposes no folder: " + skinProblem);
   const Files files = ReadList(media, index, codePage);
   CheckTotal(files);
-  CheckUnlisted(media, files, codePage);
+  CheckUnlisted(mediaFiles, files, codePage);
   CheckClientListed(files, codePage);
   if (bSigned) CheckSigned(media, files);
   if (m_nProblems > 0) {
@@ -569,21 +588,23 @@ MediaTool::Files MediaTool::ReadList(const fs::path& media, const NameIndex& ind
   std::map<std::u32string, int> seen;  // each name's first line
   int nLines = 0;
   CString strLine;
+  const std::string strList = list.string();
   try {
     for (int nLine = 1; file.ReadString(strLine); nLines = nLine++) {
       const std::string line(static_cast<const char*>(strLine), static_cast<std::size_t>(strLine.GetLength()));
-      const std::string where = list.string() + ":" + std::to_string(nLine);
+      const std::string where = strList + ":" + std::to_string(nLine);
       const std::string shown = Quoted(codePage.Shown(line));
       const std::string why = WhyNotInstallable(line, codePage);
-      const fs::path source = why.empty() ? Find(index, line, codePage) : fs::path();
-      const auto [earlier, bNew] = seen.emplace(FoldedName(line, codePage), nLine);
+      const std::u32string folded = FoldedName(line, codePage);
+      const fs::path source = why.empty() ? Find(index, folded) : fs::path();
+      const auto [earlier, bNew] = seen.emplace(folded, nLine);
       std::error_code error;
       if (nLine == 1 && line.starts_with(kBom)) Problem(where, "starts with a BOM, which the setup reads as part of the first name");
       else if (line.find('\0') != std::string::npos)
         Problem(where, shown + ": text after a NUL, which the setup never reads: it copies the name before it");
       else if (line.empty()) Problem(where, why);
       else if (!why.empty()) Problem(where, shown + ": " + why);
-      else if (IsOwnFile(line, codePage)) Problem(where, shown + ": one of the media's own files, which the install would copy too");
+      else if (IsOwnFile(folded, codePage)) Problem(where, shown + ": one of the media's own files, which the install would copy too");
       else if (!bNew)
         Problem(where, shown + ": the same name as line " + std::to_string(earlier->second) +
                            " where case does not count: the setup copies it twice and counts its bytes twice");
@@ -624,19 +645,16 @@ void MediaTool::CheckAfterEnd(const fs::path& list) {
   }
 }
 
-void MediaTool::CheckUnlisted(const fs::path& media, const Files& files, const CodePage& codePage) {
+void MediaTool::CheckUnlisted(const MediaFiles& mediaFiles, const Files& files, const CodePage& codePage) {
   // Folded once each: media of many files are compared name by name.
   std::set<std::u32string> listed;
   for (const ListedFile& file : files) listed.insert(FoldedName(file.strLine, codePage));
-  std::error_code error;
-  for (const fs::directory_entry& entry : fs::directory_iterator(media, error)) {
-    std::string strName;
-    if (!entry.is_regular_file(error)) continue;
-    if (!codePage.FromUtf8(entry.path().filename().string(), strName))
-      Warn(entry.path().string(), "no line can name it: code page " + std::to_string(codePage.Number()) + " cannot spell its name");
-    else if (!IsOwnFile(strName, codePage) && !SameName(strName, media::kClient, codePage) &&
-             !listed.contains(FoldedName(strName, codePage)))
-      Warn(entry.path().string(), "no line of KV2Setup.inf names it: the setup does not install it");
+  const std::u32string client = FoldedName(media::kClient, codePage);
+  for (const MediaFile& file : mediaFiles) {
+    if (file.folded.empty())
+      Warn(file.path.string(), "no line can name it: code page " + std::to_string(codePage.Number()) + " cannot spell its name");
+    else if (!IsOwnFile(file.folded, codePage) && file.folded != client && !listed.contains(file.folded))
+      Warn(file.path.string(), "no line of KV2Setup.inf names it: the setup does not install it");
   }
 }
 

@@ -34,6 +34,13 @@ class MediaTool {
 
   // Files by their names as the platform compares them.
   using NameIndex = std::map<std::u32string, std::filesystem::path>;
+  // A file of the media and its name as the platform compares it; empty where the code page
+  // cannot spell the name.
+  struct MediaFile {
+    std::filesystem::path path;
+    std::u32string folded;
+  };
+  using MediaFiles = std::vector<MediaFile>;
 
   MediaTool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
@@ -75,7 +82,7 @@ class MediaTool {
   UINT RememberedCodePage(const std::filesystem::path& media);
   Files ReadList(const std::filesystem::path& media, const NameIndex& index, const CodePage& codePage);
   void CheckAfterEnd(const std::filesystem::path& list);
-  void CheckUnlisted(const std::filesystem::path& media, const Files& files, const CodePage& codePage);
+  void CheckUnlisted(const MediaFiles& mediaFiles, const Files& files, const CodePage& codePage);
   void CheckSigned(const std::filesystem::path& media, const Files& files);
 
   std::ostream& m_out;
