@@ -2,9 +2,9 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
-#include <cstdio>
 #include <map>
 #include <utility>
 
@@ -15,10 +15,10 @@ constexpr UINT kUtf8CodePage = 65001;
 constexpr UINT kUtf32CodePage = 12000;
 const std::string kNoteKey = "codepage=";
 
-std::string Escaped(unsigned char byte) {
-  char escaped[8];
-  std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-  return escaped;
+// A byte as \xHH, added to text.
+void AddEscaped(unsigned char byte, std::string& text) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  text += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
 }
 
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
@@ -55,6 +55,10 @@ iconv_t Converter(UINT nFrom, UINT nTo) {
   return converters.From(nFrom, nTo);
 }
 
+bool IsAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 // Bytes converted into text of code units straight, without a buffer between.
 template <class Text>
 bool Converted(UINT nFrom, UINT nTo, const char* pBytes, std::size_t nBytes, Text& out) {
@@ -79,7 +83,7 @@ bool CodePage::Convert(UINT nFrom, UINT nTo, const std::string& in, std::string&
   // From UTF-8 to itself the C library lets characters past U+10FFFF through; to UTF-32 it does not.
   if (nFrom == kUtf8CodePage && nTo == kUtf8CodePage) {
     std::u32string points;
-    if (!Utf8ToCodePoints(in, points)) return false;
+    if (!IsAscii(in) && !Utf8ToCodePoints(in, points)) return false;
     out = in;
     return true;
   }
@@ -100,6 +104,11 @@ bool CodePage::Utf8ToCodePoints(const std::string& utf8, std::u32string& points)
 }
 
 bool CodePage::CodePoints(UINT nFrom, const std::string& text, std::u32string& points) {
+  // Most messages and names are ASCII, which is UTF-8 as it stands.
+  if (nFrom == kUtf8CodePage && IsAscii(text)) {
+    points.assign(text.begin(), text.end());
+    return true;
+  }
   return Converted(nFrom, kUtf32CodePage, text.data(), text.size(), points);
 }
 
@@ -132,12 +141,12 @@ std::string CodePage::Shown(const std::string& text) const {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     // The control characters of 8 bits (U+0080 to U+009F, NEL among them) are two bytes in UTF-8.
     if (bText && byte == 0xC2 && i + 1 < bytes.size() && static_cast<unsigned char>(bytes[i + 1]) < 0xA0) {
-      shown += Escaped(byte);
-      shown += Escaped(static_cast<unsigned char>(bytes[++i]));
+      AddEscaped(byte, shown);
+      AddEscaped(static_cast<unsigned char>(bytes[++i]), shown);
     } else if (byte >= 0x20 && byte != 0x7F && (bText || byte < 0x80)) {
       shown += bytes[i];
     } else {
-      shown += Escaped(byte);
+      AddEscaped(byte, shown);
     }
   }
   return shown;
